@@ -26,7 +26,7 @@ public:
     static constexpr std::size_t maxIsoOutput = 255;
 
     CStringUtility();
-    virtual ~CStringUtility();
+    ~CStringUtility();
 
     // Copies without the leading / trailing blanks, tabs, CRs and LFs.
     std::string TrimLeft(std::string const& text) const;
