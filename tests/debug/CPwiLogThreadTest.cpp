@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "debug/CPwiLog.h"
+#include "util/FileTestSupport.h"
+
+// Writers on several threads share one log, as tracing threads share the
+// trace log in direct-print mode. Every line carries its thread and number,
+// so that lost, doubled or torn lines show.
+
+namespace {
+
+using testfs::ReadFile;
+using testfs::TempDir;
+
+constexpr int writerCount = 4;
+
+std::string Line(int thread, int number) {
+    char text[64];
+    std::snprintf(text, sizeof text, "thread %d line %06d ........................\n", thread,
+                  number);
+    return text;
+}
+
+void RunWriters(CPwiLog& log, int linesEach) {
+    std::vector<std::thread> writers;
+    for (int thread = 0; thread < writerCount; ++thread) {
+        writers.emplace_back([&log, thread, linesEach] {
+            for (int number = 0; number < linesEach; ++number) {
+                EXPECT_EQ(log.WriteStringToLogfile(Line(thread, number).c_str()), 0);
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+}
+
+// Splits a log into its lines by writer; fails on any line that is not one
+// whole line as written.
+std::map<int, std::vector<int>> LinesByWriter(std::string const& content) {
+    std::map<int, std::vector<int>> numbers;
+    std::istringstream lines(content);
+    std::string line;
+    while (std::getline(lines, line)) {
+        int thread = -1;
+        int number = -1;
+        EXPECT_EQ(std::sscanf(line.c_str(), "thread %d line %d", &thread, &number), 2) << line;
+        EXPECT_EQ(line + "\n", Line(thread, number)) << "torn line";
+        numbers[thread].push_back(number);
+    }
+    EXPECT_TRUE(content.empty() || content.back() == '\n');
+    return numbers;
+}
+
+void ExpectEveryLineOnce(std::string const& content, int linesEach) {
+    std::map<int, std::vector<int>> const numbers = LinesByWriter(content);
+    ASSERT_EQ(numbers.size(), static_cast<std::size_t>(writerCount));
+    for (auto const& [thread, list] : numbers) {
+        ASSERT_EQ(list.size(), static_cast<std::size_t>(linesEach)) << "writer " << thread;
+        for (int i = 0; i < linesEach; ++i) {
+            ASSERT_EQ(list[i], i) << "writer " << thread;
+        }
+    }
+}
+
+TEST(CPwiLogThreads, ConcurrentWritersOnAnOpenLogLoseNothing) {
+    TempDir dir;
+    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
+    ASSERT_EQ(log.OpenLogfile(true), 0);
+    RunWriters(log, 3000);
+    ASSERT_EQ(log.CloseLogfile(true), 0);
+    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 3000);
+    EXPECT_EQ(log.GetCurrentSize(), writerCount * 3000L * static_cast<long>(Line(0, 0).size() + 2));
+}
+
+TEST(CPwiLogThreads, ConcurrentWritersOnAClosedLogLoseNothing) {
+    TempDir dir;
+    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
+    RunWriters(log, 400);
+    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 400);
+}
+
+// Opening and closing from another thread while the writers run: every write
+// lands in the one file whichever state it meets.
+TEST(CPwiLogThreads, OpenAndCloseDuringWritesLoseNothing) {
+    TempDir dir;
+    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
+    std::atomic<bool> done{false};
+    std::thread toggler([&log, &done] {
+        while (!done.load(std::memory_order_relaxed)) {
+            EXPECT_EQ(log.OpenLogfile(true), 0);
+            std::this_thread::yield();
+            EXPECT_EQ(log.CloseLogfile(true), 0);
+            log.SetMaxSize(0);
+            log.GetCurrentSize();
+        }
+    });
+    RunWriters(log, 1500);
+    done.store(true, std::memory_order_relaxed);
+    toggler.join();
+    ASSERT_EQ(log.CloseLogfile(true), 0);
+    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 1500);
+}
+
+// Rotation while others write: both files hold whole lines only, neither
+// passes the limit, and every line in the log is newer than every line of the
+// same writer in the backup.
+TEST(CPwiLogThreads, RotationUnderConcurrentWritesKeepsWholeOrderedLines) {
+    TempDir dir;
+    long const limit = 20000;
+    CPwiLog log(dir.Path().c_str(), "trace", limit, "log", "bak");
+    ASSERT_EQ(log.OpenLogfile(true), 0);
+    RunWriters(log, 2000);
+    ASSERT_EQ(log.CloseLogfile(true), 0);
+
+    std::string const current = ReadFile(dir / "trace.log");
+    std::string const backup = ReadFile(dir / "trace.bak");
+    EXPECT_LE(static_cast<long>(current.size()), limit);
+    EXPECT_LE(static_cast<long>(backup.size()), limit);
+    EXPECT_GT(backup.size(), static_cast<std::size_t>(limit) / 2);
+    std::map<int, std::vector<int>> const newer = LinesByWriter(current);
+    std::map<int, std::vector<int>> const older = LinesByWriter(backup);
+    for (auto const& [thread, list] : older) {
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            ASSERT_EQ(list[i], list[i - 1] + 1) << "writer " << thread << " in the backup";
+        }
+        auto const later = newer.find(thread);
+        if (later != newer.end() && !later->second.empty()) {
+            EXPECT_EQ(later->second.front(), list.back() + 1) << "writer " << thread;
+        }
+    }
+    for (auto const& [thread, list] : newer) {
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            ASSERT_EQ(list[i], list[i - 1] + 1) << "writer " << thread << " in the log";
+        }
+        // The last line of every writer is in the current log.
+        EXPECT_EQ(list.back(), 1999) << "writer " << thread;
+    }
+}
+
+// When the medium fails under several writers, exactly one of them learns
+// it; the others' writes are dropped quietly.
+TEST(CPwiLogThreads, OneWriterReportsAFailingMedium) {
+    TempDir dir;
+    ASSERT_EQ(::symlink("/dev/full", (dir / "trace.log").c_str()), 0);
+    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
+    ASSERT_EQ(log.OpenLogfile(true), 0);
+    std::atomic<int> failures{0};
+    std::vector<std::thread> writers;
+    for (int thread = 0; thread < writerCount; ++thread) {
+        writers.emplace_back([&log, &failures, thread] {
+            for (int number = 0; number < 500; ++number) {
+                int const result = log.WriteStringToLogfile(Line(thread, number).c_str());
+                if (result != 0) {
+                    EXPECT_EQ(result, CPwiLog::WRITE_FAILED);
+                    failures.fetch_add(1, std::memory_order_relaxed);
+                }
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    EXPECT_EQ(failures.load(), 1);
+    EXPECT_EQ(log.GetState(), CPwiLog::STATE_FAILED);
+}
+
+} // namespace

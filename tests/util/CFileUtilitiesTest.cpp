@@ -1,0 +1,183 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "util/CFileUtilities.h"
+#include "util/FileTestSupport.h"
+
+namespace {
+
+using testfs::ReadFile;
+using testfs::TempDir;
+using testfs::TraceCapture;
+using testfs::WriteFile;
+using testing::HasSubstr;
+
+std::string EveryByteValue() {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value) {
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+TEST(CopyAFile, CopiesEveryByteAndReplacesTheTarget) {
+    TempDir source;
+    TempDir target;
+    std::mt19937 random(7);
+    std::string content = EveryByteValue();
+    for (int i = 0; i < 300000; ++i) {
+        content += static_cast<char>(random());
+    }
+    WriteFile(source / "cfg.bin", content);
+    WriteFile(target / "cfg.bin", std::string(400000, 'o'));
+    CFileUtilities utilities;
+    TraceCapture trace(TRACE_FILE_UTILS);
+    EXPECT_EQ(utilities.CopyAFile(source.Path(), "cfg.bin", target.Path(), "cfg.bin"), 0);
+    EXPECT_EQ(ReadFile(target / "cfg.bin"), content);
+    EXPECT_EQ(ReadFile(source / "cfg.bin"), content);
+    EXPECT_EQ(trace.Text(), "");
+}
+
+TEST(CopyAFile, CopiesEmptyFilesAndCreatesMissingTargets) {
+    TempDir dir;
+    WriteFile(dir / "empty", "");
+    CFileUtilities utilities;
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "empty", dir.Path(), "copy"), 0);
+    EXPECT_TRUE(testfs::Exists(dir / "copy"));
+    EXPECT_EQ(ReadFile(dir / "copy"), "");
+}
+
+TEST(CopyAFile, ReadOnlyTargetIsMadeWritableFirst) {
+    TempDir dir;
+    WriteFile(dir / "new.cfg", "new settings");
+    WriteFile(dir / "old.cfg", "old settings, longer than the new ones");
+    ASSERT_EQ(::chmod((dir / "old.cfg").c_str(), 0444), 0);
+    CFileUtilities utilities;
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "new.cfg", dir.Path(), "old.cfg"), 0);
+    EXPECT_EQ(ReadFile(dir / "old.cfg"), "new settings");
+    EXPECT_EQ(testfs::ModeOf(dir / "old.cfg"), 0600u);
+}
+
+TEST(CopyAFile, CopyOntoItselfKeepsTheFile) {
+    TempDir dir;
+    WriteFile(dir / "cfg", "keep me");
+    CFileUtilities utilities;
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "cfg", dir.Path() + "/.", "cfg"), 0);
+    EXPECT_EQ(ReadFile(dir / "cfg"), "keep me");
+}
+
+TEST(CopyAFile, MissingSourceGivesTheSourceCode) {
+    TempDir dir;
+    WriteFile(dir / "target", "untouched");
+    CFileUtilities utilities;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "missing", dir.Path(), "target"), -2405);
+    EXPECT_EQ(ReadFile(dir / "target"), "untouched");
+    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: Config source file cannot be opened:\n" +
+                                        (dir / "missing") + " ! why?\n"));
+}
+
+TEST(CopyAFile, UnopenableTargetGivesTheTargetCode) {
+    TempDir dir;
+    WriteFile(dir / "source", "data");
+    CFileUtilities utilities;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "source", dir / "missing", "target"), -2406);
+    EXPECT_THAT(trace.Text(),
+                HasSubstr("ERROR: Config target file cannot be opened:\n" +
+                          (dir / "missing/target") + " ! why (missing Linux rights)?\n"));
+}
+
+TEST(CopyAFile, FullMediumGivesTheTargetCode) {
+    TempDir dir;
+    WriteFile(dir / "source", std::string(10000, 's'));
+    CFileUtilities utilities;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "source", "/dev", "full"), -2406);
+    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: Config target file cannot be written:\n/dev/full"));
+}
+
+// Another user's read-only file: chmod is refused (EPERM), which is traced
+// as a warning, and the target then cannot be opened. Runs unprivileged, as
+// root may change any file.
+TEST(CopyAFile, TargetThatCannotBeMadeWritableIsReported) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs a second user: run as root";
+    }
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    WriteFile(dir / "source", "new");
+    WriteFile(dir / "target", "root's");
+    ASSERT_EQ(::chmod((dir / "target").c_str(), 0444), 0);
+    std::string const path = dir.Path();
+    std::string const result = testfs::RunUnprivileged([&path] {
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_WARNING);
+        int const code = CFileUtilities().CopyAFile(path, "source", path, "target");
+        return std::to_string(code) + "|" + trace.Text();
+    });
+    EXPECT_THAT(result, testing::StartsWith("-2406|"));
+    EXPECT_THAT(result, HasSubstr("call of chmod() failed, errno = 1\n"));
+    EXPECT_THAT(result, testing::Not(HasSubstr("Access denied!")));
+    EXPECT_THAT(result, HasSubstr("ERROR: Config target file cannot be opened:\n"));
+    EXPECT_EQ(ReadFile(dir / "target"), "root's");
+}
+
+// The helpers name a fixed device and mount point. They run without root's
+// rights here, so that they can never mount a real stick over /tmp: mounting
+// and unmounting are then refused (EPERM).
+TEST(UsbStickMount, RefusedWithoutRootsRights) {
+    std::string const result = testfs::RunUnprivileged([] {
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        CFileUtilities utilities;
+        int const mounted = utilities.MountQxUsbStick();
+        int const unmounted = utilities.UmountQxUsbStick();
+        return std::to_string(mounted) + "," + std::to_string(unmounted) + "|" + trace.Text();
+    });
+    EXPECT_THAT(result, testing::StartsWith("-1,-1|"));
+    EXPECT_THAT(result, HasSubstr("ERROR: mount of USB stick failed, errno = 1\n"));
+    EXPECT_THAT(result, HasSubstr("ERROR: unmount of USB stick failed, errno = 1\n"));
+}
+
+bool IsMountPoint(std::string const& path) {
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(mounts, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, mountPoint;
+        fields >> id >> parent >> device >> root >> mountPoint;
+        if (mountPoint == path) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// As root the helpers fail for a reason root cannot override: there is no
+// stick (no /dev/sda1, or no vfat in the kernel), and /tmp is no mount point. The test keeps to a
+// private mount namespace and skips where a stick or a /tmp mount exists.
+TEST(UsbStickMount, FailsAsRootWithoutAStick) {
+    if (testfs::Exists("/dev/sda1") || IsMountPoint("/tmp")) {
+        GTEST_SKIP() << "/dev/sda1 exists or /tmp is a mount point";
+    }
+    if (!testfs::EnterPrivateMountNamespace()) {
+        GTEST_SKIP() << "needs root";
+    }
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    CFileUtilities utilities;
+    EXPECT_EQ(utilities.MountQxUsbStick(), -1);
+    EXPECT_EQ(utilities.UmountQxUsbStick(), -1);
+    EXPECT_THAT(trace.Text(), testing::ContainsRegex("ERROR: mount of USB stick failed, errno = (" +
+                                                     std::to_string(ENOENT) + "|" +
+                                                     std::to_string(ENODEV) + ")\n"));
+    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: unmount of USB stick failed, errno = " +
+                                        std::to_string(EINVAL) + "\n"));
+}
+
+} // namespace

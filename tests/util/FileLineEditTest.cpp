@@ -1,0 +1,273 @@
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/FileLineEdit.h"
+#include "util/FileTestSupport.h"
+
+namespace {
+
+using testfs::ReadFile;
+using testfs::TempDir;
+using testfs::WriteFile;
+using testing::HasSubstr;
+
+int EntryCount(std::string const& directory) {
+    int count = 0;
+    DIR* const dir = ::opendir(directory.c_str());
+    while (dirent const* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
+        count += entry->d_name[0] != '.';
+    }
+    if (dir != nullptr) {
+        ::closedir(dir);
+    }
+    return count;
+}
+
+TEST(AppendLine, CreatesAMissingFileAndFillsAnEmptyOne) {
+    TempDir dir;
+    EXPECT_EQ(AppendLineToFileEx(dir / "new.txt", "first", true), 0);
+    EXPECT_EQ(ReadFile(dir / "new.txt"), "first\n");
+    WriteFile(dir / "empty.txt", "");
+    EXPECT_EQ(AppendLineToFileEx(dir / "empty.txt", "first", false), 0);
+    EXPECT_EQ(ReadFile(dir / "empty.txt"), "first\n");
+}
+
+TEST(AppendLine, UsesTheLineEndingOfTheFirstLine) {
+    TempDir dir;
+    WriteFile(dir / "lf.txt", "a\nb\n");
+    WriteFile(dir / "crlf.txt", "a\r\nb\r\n");
+    // Only the first line decides.
+    WriteFile(dir / "mixed.txt", "a\nb\r\n");
+    EXPECT_EQ(AppendLineToFileEx(dir / "lf.txt", "c", false), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "crlf.txt", "c", false), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "mixed.txt", "c", true), 0);
+    EXPECT_EQ(ReadFile(dir / "lf.txt"), "a\nb\nc\n");
+    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(ReadFile(dir / "mixed.txt"), "a\nb\r\nc\n");
+}
+
+TEST(AppendLine, SkipsALinePresentWithTrailingBlanks) {
+    TempDir dir;
+    std::string const content = "alpha \t\r\nbeta  \r\ngamma\t\t\r\n";
+    WriteFile(dir / "list.txt", content);
+    for (char const* present : {"alpha", "beta", "gamma"}) {
+        EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", present, true), 0);
+    }
+    EXPECT_EQ(ReadFile(dir / "list.txt"), content);
+    // Leading blanks make a different line.
+    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", " beta", true), 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), content + " beta\r\n");
+}
+
+TEST(AppendLine, WithoutSkippingAPresentLineIsAddedAgain) {
+    TempDir dir;
+    WriteFile(dir / "list.txt", "a\n");
+    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", "a", false), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", "a", false), 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), "a\na\na\n");
+}
+
+TEST(AppendLine, AnOpenLastLineIsEndedFirst) {
+    TempDir dir;
+    WriteFile(dir / "lf.txt", "a\nb");
+    WriteFile(dir / "crlf.txt", "a\r\nb");
+    EXPECT_EQ(AppendLineToFileEx(dir / "lf.txt", "c", true), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "crlf.txt", "c", false), 0);
+    EXPECT_EQ(ReadFile(dir / "lf.txt"), "a\nb\nc\n");
+    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "a\r\nb\r\nc\r\n");
+}
+
+TEST(AppendLine, LinesLongerThanTheReadBufferAreComparedPieceByPiece) {
+    TempDir dir;
+    // The ending is taken from the first piece read (4099 characters): a
+    // longer first line shows none, so the file counts as a "\n" file.
+    std::string const longLine(5000, 'x');
+    WriteFile(dir / "crlf.txt", longLine + "\r\nshort\r\n");
+    EXPECT_EQ(AppendLineToFileEx(dir / "crlf.txt", "new", false), 0);
+    EXPECT_EQ(ReadFile(dir / "crlf.txt"), longLine + "\r\nshort\r\n" + "new\n");
+
+    std::string const tail(901, 'y');
+    std::string const content = std::string(4099, 'x') + tail + "\nshort\n";
+    WriteFile(dir / "long.txt", content);
+    EXPECT_EQ(AppendLineToFileEx(dir / "long.txt", "short", true), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "long.txt", tail, true), 0);
+    EXPECT_EQ(ReadFile(dir / "long.txt"), content);
+    EXPECT_EQ(AppendLineToFileEx(dir / "long.txt", longLine, true), 0);
+    EXPECT_EQ(ReadFile(dir / "long.txt"), content + longLine + "\n");
+}
+
+TEST(AppendLine, LineThatFillsTheReadBufferExactlyIsOneLine) {
+    TempDir dir;
+    std::string const full(4099, 'z');
+    WriteFile(dir / "list.txt", full + "\n");
+    // The line end read after it is no empty line of its own.
+    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", "", true), 0);
+    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", full, true), 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), full + "\n\n");
+}
+
+TEST(DeleteLine, RemovesEveryEqualLine) {
+    TempDir dir;
+    WriteFile(dir / "list.txt", "a\nb\na  \nc\na\t\na\n");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "list.txt", "a"), 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), "b\nc\n");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "list.txt", "missing"), 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), "b\nc\n");
+    EXPECT_EQ(EntryCount(dir.Path()), 1);
+}
+
+TEST(DeleteLine, KeptLinesLoseTrailingBlanksAndTakeTheFirstLinesEnding) {
+    TempDir dir;
+    WriteFile(dir / "crlf.txt", "x \t\r\ndrop\r\ny\nz");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "crlf.txt", "drop"), 0);
+    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "x\r\ny\r\nz\r\n");
+    WriteFile(dir / "lf.txt", "drop\ny \r\n\n  z\n");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "lf.txt", "drop"), 0);
+    EXPECT_EQ(ReadFile(dir / "lf.txt"), "y\n\n  z\n");
+}
+
+TEST(DeleteLine, MissingOrEmptyFilesAreLeftAlone) {
+    TempDir dir;
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "missing.txt", "a"), 0);
+    EXPECT_FALSE(testfs::Exists(dir / "missing.txt"));
+    WriteFile(dir / "empty.txt", "");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "empty.txt", "a"), 0);
+    EXPECT_EQ(ReadFile(dir / "empty.txt"), "");
+    EXPECT_EQ(EntryCount(dir.Path()), 1);
+}
+
+TEST(DeleteLine, LongLinesAreRewrittenAsTheirPieces) {
+    TempDir dir;
+    std::string const first(4099, 'a');
+    std::string const rest(1000, 'b');
+    WriteFile(dir / "long.txt", "drop\n" + first + rest + "\ndrop\n");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "long.txt", "drop"), 0);
+    // Every character survives; the piece boundary becomes a line break.
+    EXPECT_EQ(ReadFile(dir / "long.txt"), first + "\n" + rest + "\n");
+    // A piece equal to the line is deleted like a line.
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "long.txt", rest), 0);
+    EXPECT_EQ(ReadFile(dir / "long.txt"), first + "\n");
+    // A line that fills the read buffer exactly stays one line, however
+    // often the file is rewritten.
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "long.txt", "drop"), 0);
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "long.txt", ""), 0);
+    EXPECT_EQ(ReadFile(dir / "long.txt"), first + "\n");
+    WriteFile(dir / "crlf.txt", "a\r\n" + std::string(4098, 'c') + "\r\n");
+    EXPECT_EQ(DeleteLineFromFileEx(dir / "crlf.txt", "a"), 0);
+    EXPECT_EQ(ReadFile(dir / "crlf.txt"), std::string(4098, 'c') + "\r\n");
+}
+
+TEST(DeleteLine, KeepsTheFilesModeAndWorksOnABareName) {
+    TempDir dir;
+    WriteFile(dir / "list.txt", "a\nb\n");
+    ASSERT_EQ(::chmod((dir / "list.txt").c_str(), 0640), 0);
+    // A name without a directory lies in the current directory, and so does
+    // the temporary copy.
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    int const result = DeleteLineFromFileEx("list.txt", "a");
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFile(dir / "list.txt"), "b\n");
+    EXPECT_EQ(testfs::ModeOf(dir / "list.txt"), 0640u);
+    EXPECT_EQ(EntryCount(dir.Path()), 1);
+}
+
+// The permission failures run as an unprivileged user: root may read and
+// write any file whatever its mode.
+TEST(LineEditFailures, UnreadableFileGivesTheReadCodes) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    std::string const file = dir / "secret.txt";
+    WriteFile(file, "a\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    std::string const result = testfs::RunUnprivileged([&file] {
+        testfs::TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        int const append = AppendLineToFileEx(file, "b", true);
+        int const remove = DeleteLineFromFileEx(file, "a");
+        return std::to_string(append) + "," + std::to_string(remove) + "|" + trace.Text();
+    });
+    EXPECT_THAT(result, testing::StartsWith("-2407,-2413|"));
+    EXPECT_THAT(result, HasSubstr("AppendLineToFileEx() failed on '" + file + "'"));
+    EXPECT_THAT(result, HasSubstr("DeleteLineFromFileEx() failed on '" + file + "'"));
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    EXPECT_EQ(ReadFile(file), "a\n");
+}
+
+TEST(LineEditFailures, ReadOnlyFileGivesTheAppendCode) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    std::string const file = dir / "readonly.txt";
+    WriteFile(file, "a\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    std::string const missing = dir / "missing.txt";
+    std::string const result = testfs::RunUnprivileged([&] {
+        // Present lines need no write; a new line or a new file does.
+        int const skipped = AppendLineToFileEx(file, "a", true);
+        int const appended = AppendLineToFileEx(file, "b", true);
+        int const created = AppendLineToFileEx(missing, "b", true);
+        return std::to_string(skipped) + "," + std::to_string(appended) + "," +
+               std::to_string(created);
+    });
+    EXPECT_EQ(result, "0,-2408,-2408");
+    EXPECT_EQ(ReadFile(file), "a\n");
+}
+
+// In a sticky, world-writable directory (like /tmp) another user may create
+// the temporary copy but not remove the edited file: the original stays and
+// the copy is cleaned up.
+TEST(LineEditFailures, FileThatCannotBeRemovedIsKept) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs a second user: run as root";
+    }
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
+    std::string const file = dir / "list.txt";
+    WriteFile(file, "a\nb\n");
+    std::string const result = testfs::RunUnprivileged(
+        [&file] { return std::to_string(DeleteLineFromFileEx(file, "a")); });
+    EXPECT_EQ(result, "-2414");
+    EXPECT_EQ(ReadFile(file), "a\nb\n");
+    EXPECT_EQ(EntryCount(dir.Path()), 1);
+}
+
+// A medium too full for the rewritten copy: the file must stay as it was.
+TEST(LineEditFailures, FullMediumLeavesTheFileUnchanged) {
+    if (!testfs::EnterPrivateMountNamespace()) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    TempDir dir;
+    testfs::ScopedMount const small("none", dir.Path(), "tmpfs", 0, "size=64k");
+    ASSERT_TRUE(small.Mounted());
+    std::string const file = dir / "list.txt";
+    std::string content;
+    for (int i = 0; i < 1000; ++i) {
+        content += "line " + std::to_string(i) + "\n";
+    }
+    // Whole pages, so that not even a short line fits in the file's last one.
+    content += std::string(12288 - content.size() - 1, 'p') + "\n";
+    WriteFile(file, content);
+    // Fill the rest of the file system.
+    {
+        std::FILE* const filler = std::fopen((dir / "filler").c_str(), "w");
+        ASSERT_NE(filler, nullptr);
+        std::string const block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+               std::fflush(filler) == 0) {
+        }
+        std::fclose(filler);
+    }
+    EXPECT_EQ(DeleteLineFromFileEx(file, "line 7"), 0);
+    EXPECT_EQ(ReadFile(file), content);
+    EXPECT_EQ(EntryCount(dir.Path()), 2);
+    EXPECT_EQ(AppendLineToFileEx(file, "one more", false), APPEND_LINE_CANNOT_APPEND);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "util/FileTestSupport.h"
+#include "util/SystemUtils.h"
+
+namespace {
+
+using testfs::TempDir;
+using testfs::TraceCapture;
+using testing::HasSubstr;
+
+TEST(CallSpawn, ReportsTheCommandsExitStatus) {
+    TraceCapture trace(TRACE_FILE_UTILS);
+    EXPECT_EQ(utils::call_spawn("exit 0"), 0);
+    EXPECT_EQ(utils::call_spawn("true"), 0);
+    EXPECT_EQ(utils::call_spawn("exit 1"), -1);
+    EXPECT_EQ(utils::call_spawn("exit 255"), -1);
+    EXPECT_EQ(utils::call_spawn("/quor/no/such/command"), -1);
+    EXPECT_EQ(utils::call_spawn("kill -9 $$"), -1);
+    // The command failing is no failure of call_spawn itself.
+    EXPECT_EQ(trace.Text(), "");
+}
+
+TEST(CallSpawn, RunsThroughTheShellAndWaitsForIt) {
+    TempDir dir;
+    std::string const file = dir / "out.txt";
+    EXPECT_EQ(
+        utils::call_spawn("sleep 0.2; printf 'a b' > '" + file + "' && echo c >> '" + file + "'"),
+        0);
+    EXPECT_EQ(testfs::ReadFile(file), "a bc\n");
+}
+
+TEST(CallSpawn, CommandGetsAnEmptyEnvironment) {
+    ASSERT_EQ(::setenv("QUOR_SPAWN_PROBE", "visible", 1), 0);
+    EXPECT_EQ(utils::call_spawn("test -z \"$QUOR_SPAWN_PROBE\""), 0);
+    EXPECT_EQ(utils::call_spawn("test -n \"$QUOR_SPAWN_PROBE\""), -1);
+}
+
+// With no process left to the user, the spawn itself fails. The limit does
+// not bind root, so the call runs as an unprivileged user.
+TEST(CallSpawn, SpawnFailureIsTraced) {
+    std::string const result = testfs::RunUnprivileged([] {
+        rlimit const none{0, 0};
+        if (::setrlimit(RLIMIT_NPROC, &none) != 0) {
+            return std::string("setrlimit failed");
+        }
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        int const status = utils::call_spawn("true");
+        return std::to_string(status) + "|" + trace.Text();
+    });
+    EXPECT_THAT(result, testing::StartsWith("-1|"));
+    EXPECT_THAT(result, HasSubstr("call_spawn() failed on 'true'! posix_spawn: "));
+}
+
+// With SIGCHLD ignored the kernel reaps the child itself, so there is
+// nothing left to wait for.
+TEST(CallSpawn, WaitFailureIsTraced) {
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGCHLD, &ignore, &previous), 0);
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_EQ(utils::call_spawn("true"), -1);
+    EXPECT_THAT(trace.Text(), HasSubstr("call_spawn() waitpid\n"));
+    ::sigaction(SIGCHLD, &previous, nullptr);
+}
+
+TEST(Mount, MissingSourceFailsWithTraceEvenForRoot) {
+    // A block file system on a device that does not exist: no process may
+    // mount that, root included. Mounting in a private namespace when
+    // possible keeps even an unexpected success away from the machine.
+    testfs::EnterPrivateMountNamespace();
+    TempDir dir;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_FALSE(utils::mount("/dev/quor-no-such-device", dir.Path(), "vfat"));
+    EXPECT_THAT(trace.Text(), HasSubstr("mount() failed! errno: "));
+    // The mount trace names no path.
+    EXPECT_THAT(trace.Text(), testing::Not(HasSubstr(dir.Path())));
+}
+
+TEST(Mount, NotPermittedWithoutRootsRights) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    std::string const path = dir.Path();
+    std::string const result = testfs::RunUnprivileged([&path] {
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        bool const mounted = utils::mount("none", path, "tmpfs");
+        bool const unmounted = utils::umount(path);
+        return std::string(mounted ? "mounted" : "refused") + "," +
+               (unmounted ? "unmounted" : "refused") + "|" + trace.Text();
+    });
+    EXPECT_THAT(result, testing::StartsWith("refused,refused|"));
+    EXPECT_THAT(result, HasSubstr(std::string("mount() failed! errno: ") + std::strerror(EPERM)));
+    EXPECT_THAT(result,
+                HasSubstr("umount() failed on '" + path + "'! errno: " + std::strerror(EPERM)));
+}
+
+TEST(Mount, MountsAndUnmountsWhereAllowed) {
+    if (!testfs::EnterPrivateMountNamespace()) {
+        GTEST_SKIP() << "mounting needs root";
+    }
+    TempDir dir;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    ASSERT_TRUE(utils::mount("none", dir.Path(), "tmpfs"));
+    testfs::WriteFile(dir / "inside", "x");
+    EXPECT_TRUE(testfs::Exists(dir / "inside"));
+    EXPECT_TRUE(utils::umount(dir.Path()));
+    // The file lived on the mounted file system only.
+    EXPECT_FALSE(testfs::Exists(dir / "inside"));
+    EXPECT_EQ(trace.Text(), "");
+}
+
+TEST(Mount, UnmountingWhatIsNotMountedFails) {
+    TempDir dir;
+    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+    EXPECT_FALSE(utils::umount(dir.Path()));
+    EXPECT_THAT(trace.Text(), HasSubstr("umount() failed on '" + dir.Path() + "'! errno: "));
+}
+
+} // namespace
