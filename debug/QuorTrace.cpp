@@ -13,6 +13,7 @@
 #include "debug/TraceLevelAttributes.h"
 #include "debug/TraceLineFormat.h"
 #include "debug/TraceOutput.h"
+#include "util/Strlcpy.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ void StreamToStdout(std::ostringstream const& text) {
     std::string const copy = text.str();
     if (!quorTraceDirectPrint.load(std::memory_order_relaxed)) {
         if (T_TraceElement* const element = GetPlainOutputSlot()) {
-            AppendBounded(element->text, 0, traceLineSize, copy.c_str());
+            strlcpy(element->text, copy.c_str(), traceLineSize);
             quorTraceThread.PutTraceString();
         }
     } else {

@@ -8,12 +8,26 @@
 #include "debug/QuorTraceModes.h"
 #include "debug/TraceLevelAttributes.h"
 #include "debug/TraceTimestamp.h"
+#include "util/Strlcpy.h"
 
 namespace {
 
 // A queued message ends at this index at the latest, so that a cut line can
 // still take its reset.
 constexpr std::size_t queuedMessageEnd = traceLineSize - 5;
+
+// Appends text to the string of length len in a buffer of size characters, as
+// far as it fits; the length is known, so unlike strlcat nothing is rescanned.
+std::size_t AppendBounded(char* buffer, std::size_t len, std::size_t size, char const* text) {
+    if (len + 1 >= size) {
+        return len;
+    }
+    std::size_t const textLen = std::strlen(text);
+    std::size_t const copied = textLen < size - 1 - len ? textLen : size - 1 - len;
+    std::memcpy(buffer + len, text, copied);
+    buffer[len + copied] = '\0';
+    return len + copied;
+}
 
 // Writes "[%05u] %08x %s%s" by hand: every trace line pays for it.
 std::size_t FormatHeader(char* out, std::size_t room, unsigned short sequenceNumber,
@@ -56,17 +70,6 @@ std::size_t AppendMessage(char* text, std::size_t len, std::size_t room, char co
 
 } // namespace
 
-std::size_t AppendBounded(char* buffer, std::size_t len, std::size_t size, char const* text) {
-    if (len + 1 >= size) {
-        return len;
-    }
-    std::size_t const textLen = std::strlen(text);
-    std::size_t const copied = textLen < size - 1 - len ? textLen : size - 1 - len;
-    std::memcpy(buffer + len, text, copied);
-    buffer[len + copied] = '\0';
-    return len + copied;
-}
-
 void FormatQueuedTraceLine(char* text, bool withTimestamp, unsigned short sequenceNumber,
                            char const* colour, char const* format, va_list args) {
     std::size_t len = withTimestamp ? static_cast<std::size_t>(FormatTraceTimestamp(text)) : 0;
@@ -76,8 +79,9 @@ void FormatQueuedTraceLine(char* text, bool withTimestamp, unsigned short sequen
     if (cut && len > 0) {
         text[len - 1] = '\n';
     }
+    // The reset takes what is left of the first 1999 characters.
     if (colour != nullptr) {
-        AppendBounded(text, len, traceLineSize - 1, traceColorReset);
+        strlcat(text, traceColorReset, traceLineSize - 1);
     }
     text[traceLineSize - 1] = '\0';
 }
@@ -91,7 +95,8 @@ std::size_t FormatDirectTraceLine(char* line, bool withTimestamp, unsigned short
     len = AppendMessage(line, len, traceLineSize - 1 - len, format, args, cut);
     line[traceLineSize - 1] = '\0';
     if (colour != nullptr) {
-        len = AppendBounded(line, len, traceLineSize, traceColorReset);
+        std::size_t const full = strlcat(line, traceColorReset, traceLineSize);
+        len = full < traceLineSize ? full : traceLineSize - 1;
     }
     return len;
 }

@@ -21,7 +21,3 @@ void FormatQueuedTraceLine(char* text, bool withTimestamp, unsigned short sequen
 // is cut without a newline. Returns the length of the line.
 std::size_t FormatDirectTraceLine(char* line, bool withTimestamp, unsigned short sequenceNumber,
                                   char const* colour, char const* format, va_list args);
-
-// Appends text to the NUL-terminated string of length len in a buffer of size
-// characters, as far as it fits (strlcat semantics). Returns the new length.
-std::size_t AppendBounded(char* buffer, std::size_t len, std::size_t size, char const* text);
