@@ -28,7 +28,11 @@ CQuorTrace::CQuorTrace()
     }
 }
 
-CQuorTrace::~CQuorTrace() = default;
+CQuorTrace::~CQuorTrace() {
+    // Destructors of other global objects that run later may still trace;
+    // they must not reach the log file, which goes now.
+    m_tracingToFile.store(false, std::memory_order_relaxed);
+}
 
 char const* CQuorTrace::GetTraceUnitNamePtr(unsigned unit) {
     return TraceUnitNamePtr(unit);

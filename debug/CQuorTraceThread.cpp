@@ -9,8 +9,9 @@
 #include "debug/QuorTraceModes.h"
 #include "debug/TraceOutput.h"
 
-// m_traceElements is deliberately left to the zero fill of static storage.
-CQuorTraceThread::CQuorTraceThread() {} // NOLINT(modernize-use-equals-default)
+// User-provided, so that m_traceElements is left to the zero fill of static
+// storage.
+CQuorTraceThread::CQuorTraceThread() {}
 
 CQuorTraceThread::~CQuorTraceThread() {
     StopThreadAndWait();

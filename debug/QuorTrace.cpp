@@ -20,12 +20,13 @@ namespace {
 // Queued plain output has no level; it goes to syslog as information.
 constexpr int plainOutputSyslogPriority = LOG_INFO;
 
+// Where the report sends a reader: the facility's source in the platform tree.
+constexpr char traceModuleSource[] = "applications/2_general/debug/src/QuorTrace";
+
 void ReportTraceUnitOutOfRange(unsigned unit) {
     std::ostringstream text;
     text << "Traceunit out of range: " << unit << " (max. allowed value = " << QUOR_TRACE_MAX_UNITS
-         << ") see file: "
-         << "applications/2_general/debug/src/QuorTrace"
-         << "\n";
+         << ") see file: " << traceModuleSource << "\n";
     StreamToStdout(text);
 }
 

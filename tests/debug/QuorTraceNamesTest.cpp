@@ -14,19 +14,6 @@ unsigned TableEntries() {
     return *traceUnitsStringArraySizePtr / sizeof(char const*);
 }
 
-TEST(TraceLevelNames, TableIsAscendingAndEndsWithNoTrace) {
-    T_TraceLevel previous = -1;
-    std::size_t rows = 0;
-    for (T_TraceLevelName const* row = quorTraceLevelNameTable;; ++row, ++rows) {
-        EXPECT_GT(row->level, previous);
-        previous = row->level;
-        if (row->level == TRACELEVEL_NO_TRACE) {
-            break;
-        }
-    }
-    EXPECT_EQ(rows + 1, 36u);
-}
-
 TEST(TraceLevelNames, EveryNameLooksUpToItsLevelInAnyCase) {
     for (T_TraceLevelName const* row = quorTraceLevelNameTable;; ++row) {
         EXPECT_STREQ(quorTrace.GetTraceLevelNamePtr(static_cast<unsigned>(row->level)), row->name);
