@@ -12,7 +12,36 @@
 #include "debug/QuorTrace.h"
 #include "runtime/CQuorMsg.h"
 
+#if defined(__SANITIZE_THREAD__)
+#define QUOR_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUOR_TSAN 1
+#endif
+#endif
+
+#ifdef QUOR_TSAN
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#endif
+
 namespace {
+
+// The kernel orders everything a sender did before mq_send before the
+// matching receive; ThreadSanitizer does not see through the system call, so
+// sanitizer builds tell it (one sync point per descriptor).
+#ifdef QUOR_TSAN
+char queueSync[1024];
+void AnnounceSend(int handle) {
+    __tsan_release(&queueSync[static_cast<unsigned>(handle) % sizeof queueSync]);
+}
+void NoteReceive(int handle) {
+    __tsan_acquire(&queueSync[static_cast<unsigned>(handle) % sizeof queueSync]);
+}
+#else
+inline void AnnounceSend(int) {}
+inline void NoteReceive(int) {}
+#endif
 
 constexpr long imageSize = static_cast<long>(CQuorMsg::ImageSize);
 
@@ -25,8 +54,17 @@ char const* SignalName(CQuorMsg const* msg) {
 // received, or -1 with errno set.
 ssize_t ReceiveImageWithoutWaiting(int handle, unsigned char* image) {
     timespec const expired{0, 0};
-    return mq_timedreceive(handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr,
-                           &expired);
+    ssize_t const size = mq_timedreceive(handle, reinterpret_cast<char*>(image),
+                                         CQuorMsg::ImageSize, nullptr, &expired);
+    NoteReceive(handle);
+    return size;
+}
+
+ssize_t ReceiveImage(int handle, unsigned char* image) {
+    ssize_t const size =
+        mq_receive(handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    NoteReceive(handle);
+    return size;
 }
 
 // Fills the message from a received image; a short image from a foreign
@@ -194,6 +232,7 @@ int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTe
 
     unsigned char image[CQuorMsg::ImageSize];
     msg->WriteImage(image);
+    AnnounceSend(handle);
     int const rc = mq_send(handle, reinterpret_cast<char const*>(image), CQuorMsg::ImageSize, prio);
     if (rc != 0) {
         int const error = errno;
@@ -293,8 +332,7 @@ int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
         return -1426;
     }
     unsigned char image[CQuorMsg::ImageSize];
-    ssize_t const size =
-        mq_receive(m_handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    ssize_t const size = ReceiveImage(m_handle, image);
     if (size >= 1) {
         ReadReceivedImage(msg, image, size);
     }
@@ -344,8 +382,7 @@ int CQuorMsgQueue::ReceiveFromNonblockingQueue(CQuorMsg* msg, unsigned) {
         return -1428;
     }
     unsigned char image[CQuorMsg::ImageSize];
-    ssize_t const size =
-        mq_receive(m_handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    ssize_t const size = ReceiveImage(m_handle, image);
     if (size < 1) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
                              "CQuorMsgQueue::ReceiveFromNonblockingQueue - receive failed - "
