@@ -211,8 +211,13 @@ struct CQuorMsgQueue::SendTexts {
 };
 
 int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTexts const& texts) {
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.responseInfo, msg->m_responseInfo,
-                         static_cast<int>(msg->m_signalName), SignalName(msg));
+    // One look at the unit's level for the debug lines of the common path.
+    bool const traceDebug = GetTraceActivationState(TRACE_MSG_QUEUE) <= TRACELEVEL_DEBUG;
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.responseInfo,
+                             msg->m_responseInfo, static_cast<int>(msg->m_signalName),
+                             SignalName(msg));
+    }
     if (handle == -1) {
         msg->FreeSignal();
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR, texts.undefined,
@@ -243,8 +248,10 @@ int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTe
         msg->FreeSignal();
         return -1421;
     }
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.success, handle, rc,
-                         static_cast<int>(msg->m_signalName));
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.success, handle, rc,
+                             static_cast<int>(msg->m_signalName));
+    }
     msg->m_signalSize = 0;
     msg->m_signalPtr = nullptr;
     msg->m_objPtr = nullptr;
@@ -318,9 +325,12 @@ void CQuorMsgQueue::CountReceived(CQuorMsg const& msg) {
 }
 
 int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
-                         "CQuorMsgQueue::Receive (obj) called - handle=%d msg_data_ptr=%p\n",
-                         m_handle, static_cast<void*>(msg));
+    bool const traceDebug = GetTraceActivationState(TRACE_MSG_QUEUE) <= TRACELEVEL_DEBUG;
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
+                             "CQuorMsgQueue::Receive (obj) called - handle=%d msg_data_ptr=%p\n",
+                             m_handle, static_cast<void*>(msg));
+    }
     if (m_handle == -1) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
                              "CQuorMsgQueue::Receive (obj) FAILED - No handle given\n");
@@ -336,9 +346,12 @@ int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
     if (size >= 1) {
         ReadReceivedImage(msg, image, size);
     }
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
-                         "CQuorMsgQueue::Receive (obj) - size: %d\t errno=%d  response info = %i\n",
-                         static_cast<int>(size), size < 1 ? errno : 0, msg->m_responseInfo);
+    if (traceDebug) {
+        TraceFormattedString(
+            TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
+            "CQuorMsgQueue::Receive (obj) - size: %d\t errno=%d  response info = %i\n",
+            static_cast<int>(size), size < 1 ? errno : 0, msg->m_responseInfo);
+    }
     if (size < 1) {
         return -1419;
     }
