@@ -4,6 +4,7 @@
 
 #include "debug/QuorTrace.h"
 #include "debug/QuorTraceUnits.h"
+#include "runtime/CQuorMsgQueue.h"
 
 CQuorMsg::CQuorMsg(CQuorMsg const& other) {
     TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG,
@@ -88,4 +89,60 @@ void CQuorMsg::FreeSignal() {
         delete m_objPtr;
         m_objPtr = nullptr;
     }
+}
+
+int CQuorMsg::SendMsg(CQuorMsgQueue* queue, int prio) {
+    TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_INFO,
+                         "CQuorMsg::SendMsg1 called - msg_queue=%p Signal=%ld Signal-Ptr=%p "
+                         "this=%p\n",
+                         static_cast<void*>(queue), static_cast<long>(m_signalName), m_signalPtr,
+                         static_cast<void*>(this));
+    int const handle = queue != nullptr ? queue->GetHandle() : -1;
+    int const result = CQuorMsgQueue::Send(handle, this, static_cast<unsigned>(prio));
+    if (result != 0) {
+        FreeSignal();
+    }
+    return result;
+}
+
+int CQuorMsg::SendMsg(int handle, int prio) {
+    TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_INFO,
+                         "CQuorMsg::SendMsg2 called - msg_queue=%d Signal=%ld Signal-Ptr=%p "
+                         "this=%p\n",
+                         handle, static_cast<long>(m_signalName), m_signalPtr,
+                         static_cast<void*>(this));
+    int const result = CQuorMsgQueue::Send(handle, this, static_cast<unsigned>(prio));
+    if (result != 0) {
+        FreeSignal();
+    }
+    return result;
+}
+
+int CQuorMsg::SendMsgIndirect(int prio) {
+    if (m_responseQueue == 0) {
+        TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG, "Response queue not set\n");
+        FreeSignal();
+        return -1300;
+    }
+    TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_INFO,
+                         "CQuorMsg::SendMsgIndirect called - msg_queue=%d Signal=%ld "
+                         "Signal-Ptr=%p this=%p\n",
+                         m_responseQueue, static_cast<long>(m_signalName), m_signalPtr,
+                         static_cast<void*>(this));
+    int const result = CQuorMsgQueue::Send(m_responseQueue, this, static_cast<unsigned>(prio));
+    if (result != 0) {
+        FreeSignal();
+    }
+    return result;
+}
+
+// A missing queue object is treated like a queue without a handle.
+int CQuorMsg::ReceiveMsg(CQuorMsgQueue* queue, int) {
+    return queue != nullptr ? queue->Receive(this, 0) : -1420;
+}
+
+int CQuorMsg::ReceiveMsgFromNonblockingQueue(CQuorMsgQueue* queue, int) {
+    TraceFormattedString(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG,
+                         "CQuorMsg::receive called - msg_queue=%p\n", static_cast<void*>(queue));
+    return queue != nullptr ? queue->ReceiveFromNonblockingQueue(this, 0) : -1420;
 }
