@@ -12,7 +12,36 @@
 #include "debug/QuorTrace.h"
 #include "runtime/CQuorMsg.h"
 
+#if defined(__SANITIZE_THREAD__)
+#define QUOR_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUOR_TSAN 1
+#endif
+#endif
+
+#ifdef QUOR_TSAN
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#endif
+
 namespace {
+
+// The kernel orders everything a sender did before mq_send before the
+// matching receive; ThreadSanitizer does not see through the system call, so
+// sanitizer builds tell it (one sync point per descriptor).
+#ifdef QUOR_TSAN
+char queueSync[1024];
+void AnnounceSend(int handle) {
+    __tsan_release(&queueSync[static_cast<unsigned>(handle) % sizeof queueSync]);
+}
+void NoteReceive(int handle) {
+    __tsan_acquire(&queueSync[static_cast<unsigned>(handle) % sizeof queueSync]);
+}
+#else
+inline void AnnounceSend(int) {}
+inline void NoteReceive(int) {}
+#endif
 
 constexpr long imageSize = static_cast<long>(CQuorMsg::ImageSize);
 
@@ -25,8 +54,17 @@ char const* SignalName(CQuorMsg const* msg) {
 // received, or -1 with errno set.
 ssize_t ReceiveImageWithoutWaiting(int handle, unsigned char* image) {
     timespec const expired{0, 0};
-    return mq_timedreceive(handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr,
-                           &expired);
+    ssize_t const size = mq_timedreceive(handle, reinterpret_cast<char*>(image),
+                                         CQuorMsg::ImageSize, nullptr, &expired);
+    NoteReceive(handle);
+    return size;
+}
+
+ssize_t ReceiveImage(int handle, unsigned char* image) {
+    ssize_t const size =
+        mq_receive(handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    NoteReceive(handle);
+    return size;
 }
 
 // Fills the message from a received image; a short image from a foreign
@@ -173,8 +211,13 @@ struct CQuorMsgQueue::SendTexts {
 };
 
 int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTexts const& texts) {
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.responseInfo, msg->m_responseInfo,
-                         static_cast<int>(msg->m_signalName), SignalName(msg));
+    // One look at the unit's level for the debug lines of the common path.
+    bool const traceDebug = GetTraceActivationState(TRACE_MSG_QUEUE) <= TRACELEVEL_DEBUG;
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.responseInfo,
+                             msg->m_responseInfo, static_cast<int>(msg->m_signalName),
+                             SignalName(msg));
+    }
     if (handle == -1) {
         msg->FreeSignal();
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR, texts.undefined,
@@ -194,6 +237,7 @@ int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTe
 
     unsigned char image[CQuorMsg::ImageSize];
     msg->WriteImage(image);
+    AnnounceSend(handle);
     int const rc = mq_send(handle, reinterpret_cast<char const*>(image), CQuorMsg::ImageSize, prio);
     if (rc != 0) {
         int const error = errno;
@@ -204,8 +248,10 @@ int CQuorMsgQueue::SendToHandle(int handle, CQuorMsg* msg, unsigned prio, SendTe
         msg->FreeSignal();
         return -1421;
     }
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.success, handle, rc,
-                         static_cast<int>(msg->m_signalName));
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, texts.success, handle, rc,
+                             static_cast<int>(msg->m_signalName));
+    }
     msg->m_signalSize = 0;
     msg->m_signalPtr = nullptr;
     msg->m_objPtr = nullptr;
@@ -279,9 +325,12 @@ void CQuorMsgQueue::CountReceived(CQuorMsg const& msg) {
 }
 
 int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
-                         "CQuorMsgQueue::Receive (obj) called - handle=%d msg_data_ptr=%p\n",
-                         m_handle, static_cast<void*>(msg));
+    bool const traceDebug = GetTraceActivationState(TRACE_MSG_QUEUE) <= TRACELEVEL_DEBUG;
+    if (traceDebug) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
+                             "CQuorMsgQueue::Receive (obj) called - handle=%d msg_data_ptr=%p\n",
+                             m_handle, static_cast<void*>(msg));
+    }
     if (m_handle == -1) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
                              "CQuorMsgQueue::Receive (obj) FAILED - No handle given\n");
@@ -293,14 +342,16 @@ int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
         return -1426;
     }
     unsigned char image[CQuorMsg::ImageSize];
-    ssize_t const size =
-        mq_receive(m_handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    ssize_t const size = ReceiveImage(m_handle, image);
     if (size >= 1) {
         ReadReceivedImage(msg, image, size);
     }
-    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
-                         "CQuorMsgQueue::Receive (obj) - size: %d\t errno=%d  response info = %i\n",
-                         static_cast<int>(size), size < 1 ? errno : 0, msg->m_responseInfo);
+    if (traceDebug) {
+        TraceFormattedString(
+            TRACE_MSG_QUEUE, TRACELEVEL_DEBUG,
+            "CQuorMsgQueue::Receive (obj) - size: %d\t errno=%d  response info = %i\n",
+            static_cast<int>(size), size < 1 ? errno : 0, msg->m_responseInfo);
+    }
     if (size < 1) {
         return -1419;
     }
@@ -344,8 +395,7 @@ int CQuorMsgQueue::ReceiveFromNonblockingQueue(CQuorMsg* msg, unsigned) {
         return -1428;
     }
     unsigned char image[CQuorMsg::ImageSize];
-    ssize_t const size =
-        mq_receive(m_handle, reinterpret_cast<char*>(image), CQuorMsg::ImageSize, nullptr);
+    ssize_t const size = ReceiveImage(m_handle, image);
     if (size < 1) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
                              "CQuorMsgQueue::ReceiveFromNonblockingQueue - receive failed - "

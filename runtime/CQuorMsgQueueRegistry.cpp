@@ -4,6 +4,7 @@
 #include <list>
 
 #include "debug/QuorTrace.h"
+#include "runtime/CQuorMsg.h"
 #include "runtime/CQuorMsgQueue.h"
 
 pthread_mutex_t CQuorMsgQueue::m_quorMsgQueueMutex = PTHREAD_MUTEX_INITIALIZER;

@@ -54,12 +54,19 @@ int CThreadObject::StartThread(char const* name, int stackSize, int priority) {
         return 0;
     }
     JoinFinishedThread();
+    // Claimed as running; the registry is entered without m_joinMutex held,
+    // since StopAllThreads takes the two the other way round.
+    m_running.store(true, std::memory_order_seq_cst);
     m_stop.store(false, std::memory_order_relaxed);
     TraceFormattedString(TRACE_THREAD_OBJECT, TRACELEVEL_DEBUG,
                          "CThreadObject::Starting thread - %s\n", name != nullptr ? name : "");
     if (name != nullptr) {
         m_threadName = name;
     }
+    pthread_mutex_unlock(&m_joinMutex);
+    // Registered before the thread exists, so that a thread that ends at
+    // once finds its own entry to remove.
+    AddThreadToGlobalThreadList(this);
 
     pthread_attr_t attributes;
     pthread_attr_t* usedAttributes = nullptr;
@@ -88,10 +95,7 @@ int CThreadObject::StartThread(char const* name, int stackSize, int priority) {
         }
     }
 
-    // Registered and marked running before the thread exists, so that a
-    // thread that ends at once finds its own entry to remove.
-    AddThreadToGlobalThreadList(this);
-    m_running.store(true, std::memory_order_seq_cst);
+    pthread_mutex_lock(&m_joinMutex);
     pthread_t handle;
     int const rc = pthread_create(&handle, usedAttributes, StaticThreadFunction, this);
     if (usedAttributes != nullptr) {
@@ -99,8 +103,8 @@ int CThreadObject::StartThread(char const* name, int stackSize, int priority) {
     }
     if (rc != 0) {
         m_running.store(false, std::memory_order_seq_cst);
-        RemoveThreadFromGlobalThreadList(this);
         pthread_mutex_unlock(&m_joinMutex);
+        RemoveThreadFromGlobalThreadList(this);
         TraceFormattedString(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR,
                              "CThreadObject::Create thread FAILED - rc=%d errno=%d name=%s\n", rc,
                              rc, m_threadName.c_str());

@@ -22,6 +22,9 @@ struct T_GlobalThreadInfo {
 // The joinable handle is kept apart from m_thread (which the thread clears
 // when it ends): a thread that ends by itself is still joined, by the next
 // StopThreadAndWait or StartThread, and never twice.
+//
+// A derived class stops its thread in its own destructor: by the time the
+// base destructor runs, the work function's object is gone.
 class QUOR_EXPORT CThreadObject {
 public:
     CThreadObject() : CThreadObject(0) {}

@@ -136,12 +136,12 @@ void CThreadObjectWithQueue::ThreadWorkFunction() {
 
 void CThreadObjectWithQueue::ReadMsgsFromNonBlockingQueue() {
     CQuorMsg msg;
-    for (int ctr = 0; !StopRequested(); ++ctr) {
+    for (unsigned ctr = 0; !StopRequested(); ++ctr) {
         pthread_mutex_lock(&m_mutex);
         TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_DEBUG,
                              "CThreadObjectWithQueue::ReadMsgsFromNonBlockingQueue() - dbgIg = %d "
                              "- ctr = %d\n",
-                             m_dbgId, ctr);
+                             m_dbgId, static_cast<int>(ctr));
         TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_DEBUG,
                              " CThreadObjectWithQueue::Reading message\n");
         int const rc = m_msgQueue.ReceiveFromNonblockingQueue(&msg, 0);
@@ -175,11 +175,11 @@ void CThreadObjectWithQueue::ReadMsgsFromNonBlockingQueue() {
 
 void CThreadObjectWithQueue::ReadMsgsFromBlockingQueue() {
     CQuorMsg msg;
-    for (int ctr = 0; !StopRequested(); ++ctr) {
+    for (unsigned ctr = 0; !StopRequested(); ++ctr) {
         pthread_mutex_lock(&m_mutex);
         TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_DEBUG,
                              "CThreadObjectWithQueue::ThreadWorkFunction() - %d - %d\n", m_dbgId,
-                             ctr);
+                             static_cast<int>(ctr));
         TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_DEBUG,
                              " CThreadObjectWithQueue::Reading message\n");
         int const rc = msg.ReceiveMsg(&m_msgQueue, 0);

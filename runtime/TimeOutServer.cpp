@@ -112,8 +112,7 @@ void TimeOutServer::SendExpiredTimers() {
         if (rc < 0 && GetTraceActivationState(TRACE_TIMER) <= TRACELEVEL_ERROR) {
             std::ostringstream text;
             text << "TimeOutServer::ThreadWorkFunction() SendMsg with SignalId = "
-                 << GetSignalIdNamePtr(static_cast<SignalIds>(timer.GetSignalName())) << " ("
-                 << timer.GetSignalName() << ") "
+                 << " (" << timer.GetSignalName() << ") "
                  << "to Queue " << CQuorMsgQueue::GetQueueNameByHandle(timer.GetQueueId()) << " ("
                  << timer.GetQueueId() << ") "
                  << "failed. Error = " << rc << "\n";

@@ -1,0 +1,2 @@
+quor_add_bench(bench_runtime_queue runtime_queue.cpp)
+quor_add_bench(bench_runtime_queue_thread runtime_queue_thread.cpp)

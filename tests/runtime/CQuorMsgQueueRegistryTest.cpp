@@ -1,0 +1,190 @@
+#include <fcntl.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "RuntimeTestSupport.h"
+#include "runtime/CQuorMsgQueue.h"
+
+namespace {
+
+using runtime_test::TraceCapture;
+using runtime_test::UniqueQueueName;
+
+constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
+
+std::string Listing(int handle) {
+    quorTrace.StartTracingToScreen();
+    testing::internal::CaptureStdout();
+    CQuorMsgQueue::ListGlobalMsgQueueList(handle);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string const header = "List of queues\n"
+                           "handle | size | max. used | cur. used | block | last msg | nr read | "
+                           "name\n"
+                           "-------+------+-----------+-----------+-------+----------+---------+--"
+                           "----------------------------------\n";
+std::string const separator = "-------+------+-----------+-----------+-------+----------+---------"
+                              "+------------------------------------\n";
+
+std::string Row(char const* format, int handle, std::string const& name) {
+    char line[300];
+    std::snprintf(line, sizeof line, format, handle, name.c_str());
+    return line;
+}
+
+TEST(QueueRegistry, EmptyListingIsTheHeaderAndTheClosingSeparator) {
+    EXPECT_EQ(Listing(0), header + separator);
+    EXPECT_EQ(Listing(42), header + separator);
+}
+
+TEST(QueueRegistry, ListingShowsEveryQueueInOrderOfOpening) {
+    std::string const firstName = UniqueQueueName("list_a");
+    std::string const secondName = UniqueQueueName("list_b");
+    CQuorMsgQueue first;
+    CQuorMsgQueue second;
+    ASSERT_EQ(first.Open(firstName.c_str(), nonBlocking, 0600, 10, true), 0);
+    ASSERT_EQ(second.Open(secondName.c_str(), O_RDWR | O_CREAT, 0600, 4, true), 0);
+    for (unsigned long signal : {444ul, 445ul, 446ul}) {
+        CQuorMsg msg(signal);
+        ASSERT_EQ(first.Send(&msg, 0), 0);
+    }
+    CQuorMsg msg;
+    ASSERT_EQ(first.Receive(&msg, 0), 0);
+    ASSERT_EQ(first.Receive(&msg, 0), 0);
+
+    std::string const firstRow =
+        Row("%6d |   10 |         3 |         1 | NONBL |      445 |       2 | %s\n",
+            first.GetHandle(), firstName);
+    std::string const secondRow =
+        Row("%6d |    4 |         0 |         0 | BLOCK |        0 |       0 | %s\n",
+            second.GetHandle(), secondName);
+    EXPECT_EQ(Listing(0), header + firstRow + secondRow + separator);
+    EXPECT_EQ(Listing(second.GetHandle()), header + secondRow + separator);
+    EXPECT_EQ(Listing(9999), header + separator);
+}
+
+TEST(QueueRegistry, QueueWithUnreadableAttributesIsReportedInEveryListing) {
+    CQuorMsgQueue queue;
+    std::string const name = UniqueQueueName("broken");
+    ASSERT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, true), 0);
+    int const handle = queue.GetHandle();
+    // Someone else closed the descriptor behind the object's back.
+    ASSERT_EQ(mq_close(handle), 0);
+    std::string const error =
+        "Error getting attributes for queue handle " + std::to_string(handle) + "\n";
+    EXPECT_EQ(Listing(0), header + error +
+                              Row("%6d |    0 |         0 |         0 | UNKWN |        0 |       0 "
+                                  "| %s\n",
+                                  handle, name) +
+                              separator);
+    EXPECT_EQ(Listing(handle + 1), header + error + separator) << "printed even when not selected";
+    queue.Close();
+}
+
+TEST(QueueRegistry, HandlesAreTurnedBackIntoQueuesAndNames) {
+    CQuorMsgQueue queue;
+    std::string const name = UniqueQueueName("lookup");
+    ASSERT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, true), 0);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle()), &queue);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(queue.GetHandle()), name);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(queue.GetHandle() + 100), "Unknown");
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle() + 100), nullptr);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(-5), nullptr);
+    queue.Close();
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle()), nullptr);
+    EXPECT_EQ(Listing(0), header + separator);
+}
+
+TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur < 400) {
+        GTEST_SKIP() << "needs 400 descriptors, RLIMIT_NOFILE is " << limit.rlim_cur;
+    }
+    // Occupy every descriptor below 350 so that the queue gets a larger one.
+    std::vector<int> fillers;
+    int fd = open("/dev/null", O_RDONLY);
+    for (; fd >= 0 && fd < CQuorMsgQueue::QuickAccessSize; fd = open("/dev/null", O_RDONLY)) {
+        fillers.push_back(fd);
+    }
+    ASSERT_GE(fd, CQuorMsgQueue::QuickAccessSize);
+    close(fd); // now the lowest free descriptor
+    CQuorMsgQueue queue;
+    std::string const name = UniqueQueueName("big_handle");
+    std::string out;
+    {
+        TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_WARNING);
+        ASSERT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, true), 0);
+        out = capture.Take();
+    }
+    for (int filler : fillers) {
+        close(filler);
+    }
+    int const handle = queue.GetHandle();
+    ASSERT_GE(handle, CQuorMsgQueue::QuickAccessSize);
+    EXPECT_NE(out.find("CQuorMsgQueue::AddQueueToGlobalMsgQueueList - Quick access array too "
+                       "small - 350 instead of " +
+                       std::to_string(handle) + "\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), &queue);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(handle), name);
+
+    // A failed send to it is recognised as one of ours.
+    CQuorMsg msg(1);
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(CQuorMsgQueue::Send(handle, &msg, 0), 0);
+    }
+    TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
+    EXPECT_EQ(CQuorMsgQueue::Send(handle, &msg, 0), -1421);
+    EXPECT_NE(
+        capture.Take().find("to queue FAILED (obj to handle) - handle=" + std::to_string(handle)),
+        std::string::npos);
+    queue.Close();
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);
+}
+
+TEST(QueueRegistry, AfterTerminateDestroyedQueuesLeaveTheRegistryAlone) {
+    auto queue = std::make_unique<CQuorMsgQueue>();
+    ASSERT_EQ(queue->Open(UniqueQueueName("term").c_str(), nonBlocking, 0600, 10, true), 0);
+    int const handle = queue->GetHandle();
+    CQuorMsgQueue::Terminate();
+    queue.reset();
+    // The entry stays (the registry may be gone at shutdown); Start re-enables upkeep.
+    CQuorMsgQueue::Start();
+    CQuorMsgQueue* const stale = CQuorMsgQueue::GetQueueObjPtrByHandle(handle);
+    EXPECT_NE(stale, nullptr);
+    CQuorMsgQueue::RemoveQueueFromGlobalMsgQueueList(stale, handle);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);
+}
+
+TEST(QueueRegistry, ConcurrentOpensAndClosesKeepTheRegistryConsistent) {
+    constexpr int threads = 4;
+    constexpr int rounds = 50;
+    std::vector<std::thread> workers;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&failures, t] {
+            for (int i = 0; i < rounds; ++i) {
+                CQuorMsgQueue queue;
+                std::string const name =
+                    "/quor_test_reg_" + std::to_string(getpid()) + "_" + std::to_string(t);
+                if (queue.Open(name.c_str(), nonBlocking, 0600, 2, true) != 0 ||
+                    CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle()) != &queue ||
+                    CQuorMsgQueue::GetQueueNameByHandle(queue.GetHandle()) != name) {
+                    failures.fetch_add(1);
+                }
+            }
+        });
+    }
+    for (auto& worker : workers) {
+        worker.join();
+    }
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(Listing(0), header + separator) << "every queue left the registry";
+}
+
+} // namespace

@@ -1,0 +1,278 @@
+#include <sched.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "RuntimeTestSupport.h"
+#include "runtime/CThreadObject.h"
+#include "runtime/CThreadObjectBlockingWait.h"
+
+namespace {
+
+using runtime_test::TraceCapture;
+using runtime_test::WaitFor;
+
+// Runs until stopped, or returns at once when told to end by itself.
+class LoopThread : public CThreadObject {
+public:
+    explicit LoopThread(bool endAtOnce = false) : CThreadObject(7), m_endAtOnce(endAtOnce) {}
+    ~LoopThread() override { StopThreadAndWait(); }
+
+    std::atomic<int> runs{0};
+    std::atomic<int> policy{-1};
+    std::atomic<std::size_t> stackSize{0};
+    char kernelName[16] = {};
+
+protected:
+    void ThreadWorkFunction() override {
+        sched_param param{};
+        int threadPolicy = 0;
+        pthread_getschedparam(pthread_self(), &threadPolicy, &param);
+        pthread_attr_t attr;
+        pthread_getattr_np(pthread_self(), &attr);
+        std::size_t size = 0;
+        pthread_attr_getstacksize(&attr, &size);
+        pthread_attr_destroy(&attr);
+        prctl(PR_GET_NAME, kernelName, 0, 0, 0);
+        stackSize.store(size);
+        // Published last: readers wait for runs before reading the above.
+        policy.store(threadPolicy);
+        runs.fetch_add(1);
+        while (!m_endAtOnce && !StopRequested()) {
+            usleep(1000);
+        }
+    }
+
+private:
+    bool m_endAtOnce;
+};
+
+std::string ThreadListing(long id) {
+    quorTrace.StartTracingToScreen();
+    testing::internal::CaptureStdout();
+    CThreadObject::ListGlobalThreadObjectList(id);
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string const listHeader =
+    "\nList of thread objects\n"
+    "\nTypes: 1 = while-loop, 2 = msg-loop, 3 = msg-loop with states\n\n"
+    "Thread-Addr | Thread-Id | Type | Msgs    | Name\n"
+    "------------+-----------+------+---------+-------------------------------------------\n";
+std::string const listSeparator =
+    "------------+-----------+------+---------+-------------------------------------------\n";
+
+TEST(ThreadObject, StartRunsTheWorkFunctionAndStopJoinsIt) {
+    LoopThread thread;
+    EXPECT_EQ(thread.GetThreadType(), 1);
+    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 0u);
+    ASSERT_EQ(thread.StartThread("LoopThread-with-a-long-name", 0, 0), 0);
+    EXPECT_TRUE(thread.IsRunning());
+    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
+    EXPECT_STREQ(thread.kernelName, "LoopThread-with") << "the kernel keeps 15 characters";
+    EXPECT_EQ(thread.GetProcessId(), getpid());
+    EXPECT_NE(thread.GetThreadId(), 0);
+    EXPECT_EQ(thread.GetName(), "LoopThread-with-a-long-name");
+    thread.StopThreadAndWait();
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.GetThread(), 0u);
+}
+
+TEST(ThreadObject, StartingARunningThreadCreatesNoSecondThread) {
+    LoopThread thread;
+    ASSERT_EQ(thread.StartThread("Once", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
+    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
+    EXPECT_EQ(thread.StartThread("Twice", 0, 0), 0);
+    EXPECT_NE(capture.Take().find("CThreadObject::Starting thread - Thread is already running - "
+                                  "name=Twice\n"),
+              std::string::npos);
+    usleep(20000);
+    EXPECT_EQ(thread.runs.load(), 1);
+    EXPECT_EQ(thread.GetName(), "Once");
+}
+
+TEST(ThreadObject, StopThreadOnlyAsksAndTheThreadEnds) {
+    LoopThread thread;
+    ASSERT_EQ(thread.StartThread("AskToStop", 0, 0), 0);
+    thread.StopThread();
+    EXPECT_TRUE(thread.StopRequested());
+    ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
+    EXPECT_EQ(thread.GetThread(), 0u);
+}
+
+TEST(ThreadObject, ThreadThatEndsByItselfIsStillJoinedAndCanBeRestarted) {
+    LoopThread thread(true);
+    ASSERT_EQ(thread.StartThread("SelfEnding", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
+    EXPECT_EQ(thread.GetThread(), 0u);
+    thread.StopThreadAndWait(); // joins the finished thread (ThreadSanitizer reports a leak
+                                // otherwise)
+    ASSERT_EQ(thread.StartThread("SelfEnding", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 2; }));
+}
+
+long VmSizeKb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmSize:") {
+            status >> value;
+            return value;
+        }
+    }
+    return 0;
+}
+
+TEST(ThreadObject, RestartsAfterSelfEndingThreadsLeaveNoThreadBehind) {
+    LoopThread thread(true);
+    long const before = VmSizeKb();
+    constexpr int cycles = 150;
+    for (int i = 0; i < cycles; ++i) {
+        ASSERT_EQ(thread.StartThread("Cycle", 0, 0), 0);
+        ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
+    }
+    thread.StopThreadAndWait();
+    EXPECT_EQ(thread.runs.load(), cycles);
+    // An unjoined thread keeps its whole stack mapped (8 MiB by default).
+    EXPECT_LT(VmSizeKb() - before, cycles * 8192L / 4) << "finished threads were not joined";
+}
+
+TEST(ThreadObject, StackSizeAndPriorityAreAppliedOrTracedWhenRefused) {
+    LoopThread thread;
+    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_DEBUG);
+    ASSERT_EQ(thread.StartThread("Prio", 256 * 1024, 10), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
+    std::string const out = capture.Take();
+    EXPECT_NE(out.find("CThreadObject::Set stacksize for thread successful\n"), std::string::npos);
+    EXPECT_GE(thread.stackSize.load(), 256u * 1024u);
+    bool const granted =
+        out.find("CThreadObject:: Changed Thread priority = 10, ret = 0  id=") != std::string::npos;
+    if (granted) {
+        // The policy read on the thread may predate the change; read it now.
+        sched_param param{};
+        int policy = 0;
+        ASSERT_EQ(pthread_getschedparam(thread.GetThread(), &policy, &param), 0);
+        EXPECT_EQ(policy, SCHED_FIFO);
+        EXPECT_EQ(param.sched_priority, 10);
+    } else {
+        EXPECT_NE(out.find("CThreadObject:: Changed Thread priority = 10, ret = 1  id="),
+                  std::string::npos)
+            << "a refused priority is traced: " << out;
+    }
+    EXPECT_TRUE(thread.IsRunning()) << "the thread runs in either case";
+}
+
+TEST(ThreadObject, RefusedStackSizeIsTracedAndTheThreadStillStarts) {
+    LoopThread thread;
+    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
+    ASSERT_EQ(thread.StartThread("TinyStack", 1, 0), 0);
+    EXPECT_NE(capture.Take().find("CThreadObject::Set stacksize for thread FAILED - rc=22 "
+                                  "errno=22 name=TinyStack\n"),
+              std::string::npos);
+    EXPECT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
+}
+
+TEST(ThreadRegistry, ListingShowsRunningThreadsAndFiltersById) {
+    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator);
+    LoopThread first;
+    LoopThread second;
+    ASSERT_EQ(first.StartThread("First", 0, 0), 0);
+    ASSERT_EQ(second.StartThread("Second", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return first.runs.load() == 1 && second.runs.load() == 1; }));
+
+    auto row = [](LoopThread const& thread) {
+        char line[200];
+        std::snprintf(line, sizeof line, "0x%8lx | %9ld |    1 |       0 | %s\n",
+                      static_cast<unsigned long>(thread.GetThread()), thread.GetThreadId(),
+                      thread.GetName().c_str());
+        return std::string(line);
+    };
+    EXPECT_EQ(ThreadListing(0), listHeader + row(first) + row(second) + listSeparator);
+    EXPECT_EQ(ThreadListing(second.GetThreadId()), listHeader + row(second) + listSeparator);
+    EXPECT_EQ(ThreadListing(static_cast<long>(first.GetThread())),
+              listHeader + row(first) + listSeparator);
+    EXPECT_EQ(ThreadListing(1), listHeader + listSeparator) << "an id that matches nothing";
+
+    EXPECT_STREQ(CThreadObject::GetThreadName(second.GetThread()), "Second");
+    EXPECT_STREQ(CThreadObject::GetThreadName(12345), "(unknown)");
+    second.StopThreadAndWait();
+    EXPECT_EQ(ThreadListing(0), listHeader + row(first) + listSeparator);
+}
+
+TEST(ThreadRegistry, StopAllThreadsWithNoThreadsReturnsAtOnce) {
+    CThreadObject::StopAllThreads();
+    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator);
+}
+
+// Blocks in read() on a pipe that nobody writes to.
+class ReaderThread : public CThreadObjectBlockingWait {
+public:
+    ReaderThread() { EXPECT_EQ(pipe(m_pipe), 0); }
+    ~ReaderThread() override {
+        StopThreadAndWait();
+        close(m_pipe[0]);
+        close(m_pipe[1]);
+    }
+    std::atomic<bool> reading{false};
+    std::atomic<bool> readReturned{false};
+
+protected:
+    void ThreadWorkFunction() override {
+        char byte = 0;
+        reading.store(true);
+        ssize_t const n = read(m_pipe[0], &byte, 1);
+        (void)n;
+        readReturned.store(true);
+    }
+
+private:
+    int m_pipe[2] = {-1, -1};
+};
+
+TEST(BlockingWaitThread, ThreadStuckInAReadIsEndedByStopThreadAndWait) {
+    ReaderThread reader;
+    EXPECT_EQ(reader.GetThreadType(), 5);
+    ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return reader.reading.load(); }));
+    usleep(20000); // well inside read()
+    reader.StopThreadAndWait();
+    EXPECT_FALSE(reader.readReturned.load()) << "cancelled, not woken";
+    EXPECT_FALSE(reader.IsRunning());
+    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator) << "the cancelled thread left the list";
+}
+
+TEST(BlockingWaitThread, StopThreadCancelsWithoutWaiting) {
+    ReaderThread reader;
+    reader.StopThread(); // nothing running: nothing happens
+    EXPECT_FALSE(reader.StopRequested());
+    ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return reader.reading.load(); }));
+    reader.StopThread();
+    EXPECT_TRUE(reader.StopRequested());
+    EXPECT_TRUE(WaitFor([&] { return !reader.IsRunning(); }));
+}
+
+TEST(ThreadRegistry, StopAllThreadsStopsEveryKindOfThread) {
+    LoopThread loop;
+    ReaderThread reader;
+    ASSERT_EQ(loop.StartThread("Loop", 0, 0), 0);
+    ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return reader.reading.load() && loop.runs.load() == 1; }));
+    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_INFO3);
+    CThreadObject::StopAllThreads();
+    std::string const out = capture.Take();
+    EXPECT_FALSE(loop.IsRunning());
+    EXPECT_FALSE(reader.IsRunning());
+    EXPECT_NE(out.find("CThreadObject::StopAllThreads() - ++++ Stopping thread Loop ++++\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("CThreadObject::StopAllThreads() - ++++ Stopping thread Reader ++++\n"),
+              std::string::npos);
+    CThreadObject::Start();
+    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator);
+}
+
+} // namespace

@@ -1,0 +1,253 @@
+#include <fcntl.h>
+
+#include <mutex>
+#include <vector>
+
+#include "RuntimeTestSupport.h"
+#include "runtime/CThreadObjectWithQueue.h"
+#include "runtime/CThreadObjectWithQueueRpc.h"
+
+namespace {
+
+using runtime_test::CountedObject;
+using runtime_test::MessageWithPayload;
+using runtime_test::TraceCapture;
+using runtime_test::UniqueQueueName;
+using runtime_test::WaitFor;
+
+// Records the signals it processes; can be held inside ProcessQuorMsg.
+template <typename Base> class Recorder : public Base {
+public:
+    ~Recorder() override { this->StopThreadAndWait(); }
+
+    void ProcessQuorMsg(CQuorMsg* msg) override {
+        inside.store(true);
+        while (hold.load()) {
+            usleep(1000);
+        }
+        {
+            std::lock_guard<std::mutex> lock(signalsMutex);
+            signals.push_back(msg->m_signalName);
+        }
+        msg->FreeSignal();
+        inside.store(false);
+    }
+    void BeforeProcessingMsgs() override { before.fetch_add(1); }
+
+    std::vector<unsigned long> Signals() {
+        std::lock_guard<std::mutex> lock(signalsMutex);
+        return signals;
+    }
+
+    std::atomic<bool> hold{false};
+    std::atomic<bool> inside{false};
+    std::atomic<int> before{0};
+
+private:
+    std::mutex signalsMutex;
+    std::vector<unsigned long> signals;
+};
+using QueueThread = Recorder<CThreadObjectWithQueue>;
+using RpcThread = Recorder<CThreadObjectWithQueueRpc>;
+
+class QueueThreadTest : public testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(CountedObject::live.load(), 0) << "a payload leaked"; }
+};
+
+TEST_F(QueueThreadTest, ProcessesEveryMessageInOrderAndReleasesTheRestOnStop) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("qt").c_str(), 20, 0600, true, true), 0);
+    EXPECT_EQ(thread.GetThreadType(), 2);
+    ASSERT_EQ(thread.StartThread("QueueThread", 0, 0), 0);
+    for (unsigned long signal = 100; signal < 110; ++signal) {
+        CQuorMsg msg = MessageWithPayload(signal, 32, 1);
+        ASSERT_EQ(thread.SendCmd(&msg), 0);
+        EXPECT_EQ(msg.m_signalPtr, nullptr);
+    }
+    ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 10; }));
+    std::vector<unsigned long> expected;
+    for (unsigned long signal = 100; signal < 110; ++signal) {
+        expected.push_back(signal);
+    }
+    EXPECT_EQ(thread.Signals(), expected);
+    EXPECT_EQ(thread.before.load(), 1);
+    thread.StopThreadAndWait();
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 10u) << "the stop message is not counted";
+}
+
+TEST_F(QueueThreadTest, StopWithTwoMessagesWaitingBehindTheCurrentOne) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("stop").c_str(), 10, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("Stopper", 0, 0), 0);
+    thread.hold.store(true);
+    CQuorMsg first = MessageWithPayload(201, 8, 1);
+    ASSERT_EQ(thread.SendCmd(&first), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.inside.load(); }));
+    for (unsigned long signal : {202ul, 203ul}) {
+        CQuorMsg msg = MessageWithPayload(signal, 8, 1);
+        ASSERT_EQ(thread.SendCmd(&msg), 0);
+    }
+    EXPECT_EQ(CountedObject::live.load(), 3);
+
+    std::thread stopper([&] { thread.StopThreadAndWait(); });
+    // The stop message queues up behind the two waiting messages.
+    CQuorMsgQueue* const queue = CQuorMsgQueue::GetQueueObjPtrByHandle(thread.GetQueueHandle());
+    EXPECT_TRUE(WaitFor([&] { return thread.StopRequested(); }));
+    thread.hold.store(false);
+    stopper.join();
+    ASSERT_NE(queue, nullptr);
+
+    EXPECT_EQ(thread.Signals(), std::vector<unsigned long>{201});
+    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 1u);
+    EXPECT_EQ(CountedObject::live.load(), 0) << "the waiting messages were released";
+    EXPECT_EQ(queue->GetNrOfMsgsInQueue(), 0) << "the stop message went with them";
+}
+
+TEST_F(QueueThreadTest, StopWakesAThreadThatWaitsForAMessage) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("wake").c_str(), 10, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("Waiter", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.before.load() == 1; }));
+    usleep(20000);
+    TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_INFO2);
+    thread.StopThread();
+    ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
+    std::string const out = capture.Take();
+    EXPECT_NE(out.find("CThreadObjectWithQueue::StopThread() - Sending SIG_ID_STOP_THREAD\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("CThreadObjectWithQueue::Received SIG_ID_STOP_THREAD - Thread-Id = " +
+                       std::to_string(thread.GetThreadId()) + "\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 0u);
+}
+
+TEST_F(QueueThreadTest, StoppedThreadRestartsAndKeepsMessagesSentMeanwhile) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("restart").c_str(), 10, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("Restart", 0, 0), 0);
+    thread.StopThreadAndWait();
+    thread.StopThreadAndWait(); // a second stop leaves no stop message behind
+    CQuorMsg msg(300);
+    ASSERT_EQ(thread.SendCmd(&msg), 0);
+    ASSERT_EQ(thread.StartThread("Restart", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));
+    EXPECT_TRUE(thread.IsRunning());
+    EXPECT_EQ(thread.Signals(), std::vector<unsigned long>{300});
+}
+
+TEST_F(QueueThreadTest, UninitialisedThreadRefusesToStartAndToTakeMessages) {
+    QueueThread thread;
+    {
+        TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
+        EXPECT_EQ(thread.StartThread("NoInit", 0, 0), -1111);
+        EXPECT_NE(capture.Take().find("CThreadObjectWithQueue::StartThread() Thread not started, "
+                                      "as object is not initialized - Name: NoInit\n"),
+                  std::string::npos);
+    }
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_STREQ(CThreadObject::GetThreadName(0), "(unknown)");
+
+    CQuorMsg msg = MessageWithPayload(400, 8, 1);
+    {
+        TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
+        EXPECT_EQ(thread.SendCmd(&msg), -1110);
+        EXPECT_NE(capture.Take().find("CThreadObjectWithQueue::SendCmd when not initialized - "
+                                      "Calling thread id = 0x"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(msg.m_signalPtr, nullptr);
+    EXPECT_EQ(CountedObject::live.load(), 0);
+
+    CQuorMsg stop = MessageWithPayload(SIG_ID_STOP_THREAD, 8, 1);
+    TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
+    EXPECT_EQ(thread.SendCmd(&stop), 0);
+    EXPECT_EQ(capture.Take(), "") << "a stop message is dropped silently";
+    EXPECT_EQ(CountedObject::live.load(), 0);
+}
+
+TEST_F(QueueThreadTest, IncompleteNamesGiveEveryObjectItsOwnQueue) {
+    QueueThread first;
+    QueueThread second;
+    std::string const base = UniqueQueueName("shared");
+    ASSERT_EQ(first.Init(base.c_str(), 5, 0600, false, true), 0);
+    ASSERT_EQ(second.Init(base.c_str(), 5, 0600, false, true), 0);
+    EXPECT_NE(first.GetQueueName(), second.GetQueueName());
+    EXPECT_EQ(first.GetQueueName().rfind(base, 0), 0u);
+    EXPECT_NE(first.GetQueueHandle(), second.GetQueueHandle());
+    EXPECT_FALSE(QueueTypeIsBlocking(first.GetQueueHandle())) << "input queues never block";
+}
+
+TEST_F(QueueThreadTest, InitFailureIsReturned) {
+    QueueThread thread;
+    EXPECT_EQ(thread.Init("bad/name", 5, 0600, true, true), -1418);
+    EXPECT_FALSE(thread.IsInitialized());
+    EXPECT_EQ(thread.StartThread("Bad", 0, 0), -1111);
+}
+
+TEST_F(QueueThreadTest, ManySendersLoseNothing) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("many").c_str(), 10, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("Many", 0, 0), 0);
+    constexpr int senders = 3;
+    constexpr int perSender = 200;
+    std::vector<std::thread> threads;
+    for (int s = 0; s < senders; ++s) {
+        threads.emplace_back([&thread] {
+            for (int i = 0; i < perSender; ++i) {
+                // A full queue refuses (and releases the payload); the sender retries.
+                for (;;) {
+                    CQuorMsg msg = MessageWithPayload(500, 4, 1);
+                    if (thread.SendCmd(&msg) == 0) {
+                        break;
+                    }
+                    usleep(100);
+                }
+            }
+        });
+    }
+    for (auto& sender : threads) {
+        sender.join();
+    }
+    ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == senders * perSender; }));
+    thread.StopThreadAndWait();
+    EXPECT_EQ(thread.Signals().size(), static_cast<std::size_t>(senders * perSender));
+}
+
+TEST_F(QueueThreadTest, RpcThreadTracesSendsAndListsAsType4) {
+    RpcThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("rpc").c_str(), 5, 0600, true, true), 0);
+    EXPECT_EQ(thread.GetThreadType(), 4);
+    EXPECT_FALSE(thread.CheckForLostMsgs(nullptr, "x"));
+    ASSERT_EQ(thread.StartThread("Rpc", 0, 0), 0);
+    CQuorMsg msg(SIG_ID_MPLAYER_OPEN_REQ);
+    TraceCapture capture(TRACE_RPC_THREAD, TRACELEVEL_DEBUG);
+    EXPECT_EQ(thread.SendCmd(&msg), 0);
+    EXPECT_NE(capture.Take().find("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
+                                  "SIG_ID_MPLAYER_OPEN_REQ\n"),
+              std::string::npos);
+    ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));
+
+    quorTrace.StartTracingToScreen();
+    testing::internal::CaptureStdout();
+    CThreadObject::ListGlobalThreadObjectList(thread.GetThreadId());
+    std::string const listing = testing::internal::GetCapturedStdout();
+    char row[200];
+    std::snprintf(row, sizeof row, "0x%8lx | %9ld |    4 |       1 | Rpc\n",
+                  static_cast<unsigned long>(thread.GetThread()), thread.GetThreadId());
+    EXPECT_NE(listing.find(row), std::string::npos) << listing;
+}
+
+TEST_F(QueueThreadTest, StopAllThreadsSendsTheStopMessageToQueueThreads) {
+    QueueThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("all").c_str(), 5, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("All", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.before.load() == 1; }));
+    CThreadObject::StopAllThreads(); // would hang if the waiting thread were not woken
+    EXPECT_FALSE(thread.IsRunning());
+    CThreadObject::Start();
+}
+
+} // namespace

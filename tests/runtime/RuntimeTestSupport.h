@@ -1,0 +1,96 @@
+#pragma once
+
+// Helpers shared by the runtime suites: unique queue names, counted payloads
+// and capture of what the user sees on stdout.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "debug/CQuorTrace.h"
+#include "runtime/CQuorMsg.h"
+
+namespace runtime_test {
+
+// A queue name no other test process uses at the same time.
+inline std::string UniqueQueueName(char const* what) {
+    static int counter = 0;
+    return "/quor_test_" + std::string(what) + "_" + std::to_string(getpid()) + "_" +
+           std::to_string(++counter);
+}
+
+// A signal object that counts live instances, to see releases.
+class CountedObject : public CSignalObject {
+public:
+    CountedObject() { live.fetch_add(1); }
+    CountedObject(CountedObject const& other) : CSignalObject(other) { live.fetch_add(1); }
+    ~CountedObject() override { live.fetch_sub(1); }
+    CSignalObject* Clone() const override { return new CountedObject(*this); }
+
+    static std::atomic<int> live;
+};
+inline std::atomic<int> CountedObject::live{0};
+
+// A message with a heap payload of size bytes filled with fill and a counted object.
+inline CQuorMsg MessageWithPayload(unsigned long signal, int size, unsigned char fill) {
+    CQuorMsg msg(signal);
+    msg.m_signalPtr = ::operator new(static_cast<std::size_t>(size));
+    std::memset(msg.m_signalPtr, fill, static_cast<std::size_t>(size));
+    msg.m_signalSize = size;
+    msg.m_objPtr = new CountedObject;
+    return msg;
+}
+
+// Captures stdout with the given unit traced from level on; restores the
+// default level afterwards.
+class TraceCapture {
+public:
+    TraceCapture(unsigned unit, T_TraceLevel level) : m_unit(unit) {
+        quorTrace.SetTraceOn(unit, level);
+        quorTrace.StartTracingToScreen();
+        testing::internal::CaptureStdout();
+    }
+    ~TraceCapture() {
+        if (!m_taken) {
+            testing::internal::GetCapturedStdout();
+        }
+        quorTrace.SetTraceOn(m_unit, TRACELEVEL_WARNING);
+    }
+    std::string Take() {
+        m_taken = true;
+        return testing::internal::GetCapturedStdout();
+    }
+
+private:
+    unsigned m_unit;
+    bool m_taken = false;
+};
+
+// Polls cond every millisecond for up to timeoutMs; true once it holds.
+template <typename Cond> bool WaitFor(Cond cond, int timeoutMs = 5000) {
+    auto const end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Number of lines of text that contain needle.
+inline int CountLines(std::string const& text, std::string const& needle) {
+    int count = 0;
+    for (std::size_t pos = text.find(needle); pos != std::string::npos;
+         pos = text.find(needle, pos + needle.size())) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace runtime_test

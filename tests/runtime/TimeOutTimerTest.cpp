@@ -1,0 +1,231 @@
+#include <fcntl.h>
+
+#include <chrono>
+
+#include "RuntimeTestSupport.h"
+#include "runtime/CQuorMsgQueue.h"
+#include "runtime/CThreadObjectWithQueue.h"
+#include "runtime/TimeOutServer.h"
+#include "runtime/TimeOutTimer.h"
+
+namespace {
+
+using runtime_test::TraceCapture;
+using runtime_test::UniqueQueueName;
+using runtime_test::WaitFor;
+using Clock = std::chrono::steady_clock;
+
+constexpr unsigned long timerSignal = 600;
+
+// A queue for expiry messages and the running server thread.
+class TimerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(queue.Open(UniqueQueueName("timer").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600,
+                             10, true),
+                  0);
+        ASSERT_EQ(TimeOutServer::instance().StartThread("TimeOutServer", 0, 0), 0);
+    }
+
+    // The next expiry message within timeoutMs, or false.
+    bool NextExpiry(CQuorMsg& msg, int timeoutMs) {
+        return queue.usleepOnQueue(static_cast<unsigned long>(timeoutMs) * 1000) == 1 &&
+               queue.Receive(&msg, 0) == 0;
+    }
+
+    CQuorMsgQueue queue;
+};
+
+long MsSince(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+TEST_F(TimerTest, OneHundredMillisecondTimerExpiresOnceWithItsIdAndInfo) {
+    TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 4711);
+    auto const start = Clock::now();
+    timer.StartTimer();
+    EXPECT_TRUE(timer.TimerIsRunning());
+    CQuorMsg msg;
+    ASSERT_TRUE(NextExpiry(msg, 2000));
+    long const elapsed = MsSince(start);
+    EXPECT_GE(elapsed, 100);
+    EXPECT_LE(elapsed, 1000) << "generous: the server polls every 50 ms";
+    EXPECT_EQ(msg.m_signalName, timerSignal);
+    EXPECT_EQ(msg.m_responseInfo, static_cast<int>(timer.GetTimerId()));
+    EXPECT_EQ(msg.m_timerObjPtr, &timer);
+    EXPECT_EQ(msg.m_callbackId, 4711);
+    EXPECT_EQ(msg.m_signalPtr, nullptr);
+    EXPECT_EQ(msg.m_userData, 0);
+    EXPECT_TRUE(TimerIsValid(&msg));
+    EXPECT_FALSE(timer.TimerIsRunning());
+    EXPECT_TRUE(TimerIsValid(&msg)) << "the id has not changed";
+    CQuorMsg second;
+    EXPECT_FALSE(NextExpiry(second, 300)) << "expires once";
+    EXPECT_EQ(TimeOutServer::instance().GetNrOfTimers(), 0u);
+}
+
+TEST_F(TimerTest, StoppedTimerStillExpiresButTheMessageIsStale) {
+    TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 0);
+    timer.StartTimer();
+    timer.StopTimer();
+    EXPECT_FALSE(timer.TimerIsRunning());
+    CQuorMsg msg;
+    ASSERT_TRUE(NextExpiry(msg, 2000));
+    EXPECT_FALSE(TimerIsValid(&msg));
+}
+
+TEST_F(TimerTest, RestartedTimerExpiresTwiceAndOnlyTheSecondIsValid) {
+    TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 0);
+    timer.StartTimer();
+    usleep(30000);
+    timer.StartTimer(150, timerSignal + 1, queue.GetHandle(), 2);
+    CQuorMsg first;
+    CQuorMsg second;
+    ASSERT_TRUE(NextExpiry(first, 2000));
+    ASSERT_TRUE(NextExpiry(second, 2000));
+    EXPECT_EQ(first.m_signalName, timerSignal);
+    EXPECT_EQ(second.m_signalName, timerSignal + 1);
+    EXPECT_FALSE(TimerIsValid(&first));
+    EXPECT_TRUE(TimerIsValid(&second));
+    EXPECT_EQ(second.m_callbackId, 2);
+}
+
+TEST_F(TimerTest, ShorterTimerStartedLaterExpiresFirst) {
+    TimeOutTimer slow(300, timerSignal + 3, queue.GetHandle(), 0);
+    TimeOutTimer fast(100, timerSignal + 1, queue.GetHandle(), 0);
+    slow.StartTimer();
+    fast.StartTimer();
+    CQuorMsg first;
+    CQuorMsg second;
+    ASSERT_TRUE(NextExpiry(first, 2000));
+    ASSERT_TRUE(NextExpiry(second, 2000));
+    EXPECT_EQ(first.m_signalName, timerSignal + 1);
+    EXPECT_EQ(second.m_signalName, timerSignal + 3);
+    EXPECT_TRUE(TimerIsValid(&first));
+    EXPECT_TRUE(TimerIsValid(&second));
+}
+
+TEST_F(TimerTest, TimerWithoutQueueIsNotStarted) {
+    TimeOutTimer timer(100, timerSignal, 0, 0);
+    unsigned long const id = timer.GetTimerId();
+    TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
+    timer.StartTimer();
+    EXPECT_NE(capture.Take().find("TimeOutTimer::StartTimer() - Timer destination queue not set - "
+                                  "this = "),
+              std::string::npos);
+    EXPECT_EQ(timer.GetTimerId(), id);
+    EXPECT_FALSE(timer.TimerIsRunning());
+    EXPECT_EQ(TimeOutServer::instance().GetNrOfTimers(), 0u);
+}
+
+TEST_F(TimerTest, MessageWithoutTimerIsNeverValid) {
+    CQuorMsg msg(timerSignal);
+    EXPECT_FALSE(TimerIsValid(&msg));
+    EXPECT_FALSE(TimerIsValid(nullptr));
+}
+
+TEST_F(TimerTest, ExpiryToAFullQueueIsTracedAndDropped) {
+    CQuorMsgQueue full;
+    ASSERT_EQ(
+        full.Open(UniqueQueueName("tfull").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 1, true),
+        0);
+    CQuorMsg filler(1);
+    ASSERT_EQ(full.Send(&filler, 0), 0);
+    TimeOutTimer timer(10, SIG_ID_STOP_THREAD, full.GetHandle(), 0);
+    TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
+    timer.StartTimer();
+    ASSERT_TRUE(WaitFor([] { return TimeOutServer::instance().GetNrOfTimers() == 0; }));
+    std::string const out = capture.Take();
+    EXPECT_NE(
+        out.find("TimeOutServer::ThreadWorkFunction() SendMsg with SignalId =  (31) to Queue " +
+                 full.GetName() + " (" + std::to_string(full.GetHandle()) +
+                 ") failed. Error = -1421\n"),
+        std::string::npos)
+        << out;
+}
+
+TEST(TimerMeasurement, MeasurementAddsNothingToTheServer) {
+    TimeOutTimer timer(50, timerSignal, 5, 0);
+    unsigned long const id = timer.GetTimerId();
+    timer.StartMeasurement();
+    EXPECT_EQ(timer.GetTimerId(), id + 1);
+    EXPECT_TRUE(timer.TimerIsRunning());
+    usleep(20000);
+    EXPECT_GE(timer.GetElapsedTime(), 19.0);
+    EXPECT_LE(timer.GetRemainingTime(), 31.0);
+    EXPECT_GE(timer.GetElapsedTimeInMicroSec(), 19000.0);
+    EXPECT_EQ(TimeOutServer::instance().GetNrOfTimers(), 0u);
+    timer.StopTimer();
+    EXPECT_EQ(timer.GetTimerId(), id + 2);
+}
+
+TEST(TimerServerList, DumpListPrintsTheTimersFirstToLast) {
+    quorTrace.StartTracingToScreen();
+    testing::internal::CaptureStdout();
+    TimeOutServer::instance().DumpList();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "TimeOutServer::DumpList() called - Size = 0\n"
+              "TimeOutServer::DumpList() called - END\n");
+
+    // The server thread is not running: timers are only collected.
+    TimeOutTimer late(5000, 700, 3, 0);
+    TimeOutTimer early(1000, 701, 3, 0);
+    TimeOutTimer middle(2500, 702, 3, 0);
+    late.StartTimer();
+    early.StartTimer();
+    middle.StartTimer();
+    testing::internal::CaptureStdout();
+    TimeOutServer::instance().DumpList();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "TimeOutServer::DumpList() called - Size = 3\n"
+              "Signal = 700, Expiry = 5000.000000\n"
+              "Signal = 702, Expiry = 2500.000000\n"
+              "Signal = 701, Expiry = 1000.000000\n"
+              "TimeOutServer::DumpList() called - END\n");
+    EXPECT_EQ(TimeOutServer::instance().GetEarliestTimer().GetSignalName(), 701ul);
+
+    TimeOutServer::instance().SortTimer();
+    EXPECT_EQ(TimeOutServer::instance().GetEarliestTimer().GetSignalName(), 700ul);
+}
+
+// A queue thread that times itself with its own timer.
+class SelfTimingThread : public CThreadObjectWithQueue {
+public:
+    ~SelfTimingThread() override { StopThreadAndWait(); }
+    void BeforeProcessingMsgs() override {
+        m_msgTimer.StartTimer(50, timerSignal, GetQueueHandle(), 9);
+    }
+    void ProcessQuorMsg(CQuorMsg* msg) override {
+        if (msg->m_signalName == timerSignal && ::TimerIsValid(msg) && ++expiries < 3) {
+            m_msgTimer.StartTimer();
+        }
+    }
+    std::atomic<int> expiries{0};
+};
+
+TEST(TimerOnQueueThread, ThreadRestartsItsOwnTimerOnEachExpiry) {
+    ASSERT_EQ(TimeOutServer::instance().StartThread("TimeOutServer", 0, 0), 0);
+    SelfTimingThread thread;
+    ASSERT_EQ(thread.Init(UniqueQueueName("self").c_str(), 5, 0600, true, true), 0);
+    ASSERT_EQ(thread.StartThread("SelfTiming", 0, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.expiries.load() == 3; }));
+    usleep(150000);
+    EXPECT_EQ(thread.expiries.load(), 3) << "no expiry after the last start";
+    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 3u);
+}
+
+TEST(TimerServerThread, StopsWithinAPollAndRestarts) {
+    TimeOutServer& server = TimeOutServer::instance();
+    EXPECT_EQ(server.GetThreadType(), 1);
+    ASSERT_EQ(server.StartThread("TimeOutServer", 0, 0), 0);
+    auto const start = Clock::now();
+    server.StopThreadAndWait();
+    EXPECT_LT(MsSince(start), 1000);
+    EXPECT_FALSE(server.IsRunning());
+    ASSERT_EQ(server.StartThread("TimeOutServer", 0, 0), 0);
+    EXPECT_TRUE(server.IsRunning());
+    // Left running: the server's destructor at exit stops it before its list goes.
+}
+
+} // namespace
