@@ -188,8 +188,9 @@ void SimulatedMediaPlayerService::Seek(int seconds) {
     m_baseMs = target < 0 ? 0 : (target > end ? end : target);
     m_startedAt = Clock::now();
     m_ended = false;
-    Send(SIG_ID_MPLAYER_JUMP_ABS_RESP);
+    // The new time base first, so that the answer finds the new position.
     SendTimeBase();
+    Send(SIG_ID_MPLAYER_JUMP_ABS_RESP);
 }
 
 void SimulatedMediaPlayerService::Close() {
@@ -225,8 +226,9 @@ void SimulatedMediaPlayerService::Tick() {
     if (position >= end) {
         StopClock();
         m_ended = true;
-        Send(SIG_ID_MPLAYER_EOS_IND);
+        // Paused at the last frame, then the end: the position stays there.
         Send(SIG_ID_MPLAYER_STATE_CHANGED_IND, MEDIAPLAYER_STATE_PAUSED);
+        Send(SIG_ID_MPLAYER_EOS_IND);
     }
 }
 

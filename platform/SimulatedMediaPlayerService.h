@@ -22,10 +22,10 @@
 //              at 0, states 1 (stopped) and 2 (paused)
 //   play       play response, state 3, a time base; the clock runs
 //   pause      pause response, state 2; the clock stops
-//   seekTo     jump response and a time base at the target (clamped to the clip)
+//   seekTo     a time base at the target (clamped to the clip), jump response
 //   position   position response in ms; duration: duration response in s
 //   close      close response and closed indication
-//   end        end of stream and state 2 when the clock reaches the duration
+//   end        state 2 and end of stream when the clock reaches the duration
 // A failing step answers with its failure message (and, for open and
 // playback, an error indication).
 class QUOR_EXPORT SimulatedMediaPlayerService : public MediaPlayerService {

@@ -1,7 +1,8 @@
 // The demo host: plays the browser's part. It loads libquor.so as the
-// browser does, asks the plugin's factory about media types, and drives one
-// plugin object against the simulated media player service on a glib main
-// loop.
+// browser does, asks the plugin's factory about media types, and plays one
+// clip through a plugin object against the simulated media player service on
+// a glib main loop. Exit status 0 when the clip played to its end, 1 when it
+// failed, 2 for a bad command line.
 #include <dlfcn.h>
 #include <glib.h>
 #include <limits.h>
@@ -12,9 +13,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/HbbVideoProperties.h"
 #include "platform/SimulatedMediaPlayerService.h"
 #include "plugin/VideoPlugin.h"
 #include "tools/demo/ConsoleBrowser.h"
+#include "tools/demo/ConsoleOutput.h"
+#include "tools/demo/DemoPlayback.h"
 
 namespace {
 
@@ -43,14 +47,8 @@ std::string DefaultLibrary() {
     return dir + "/libquor.so";
 }
 
-void PrintLine(std::string const& line, void*) {
-    std::printf("  browser: %s\n", line.c_str());
-}
-
-// Runs the default main context until it has nothing left to do at once.
-void RunPending() {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
+void PrintNotification(std::string const& line, void* out) {
+    static_cast<ConsoleOutput*>(out)->Line("  browser: " + line);
 }
 
 } // namespace
@@ -113,21 +111,37 @@ int main(int argc, char** argv) {
                     static_cast<int>(creator->supportsType(q.type, q.codecs, q.keySystem, q.url)));
     }
 
-    ConsoleBrowser browser(PrintLine, nullptr);
+    ConsoleOutput out(stdout);
+    ConsoleBrowser browser(&PrintNotification, &out);
     VideoPlugin::PluginInterface* plugin = creator->create(&browser);
     browser.SetPlugin(plugin);
-    std::printf("Opening %s\n", url.c_str());
-    plugin->load(url);
 
-    // The service answers on its own thread; the plugin queues the answers
-    // and drains them on this main loop.
+    // The simulated player answers on its own thread; the plugin queues the
+    // answers and handles them on this thread's main loop.
     SimulatedMediaPlayerService& service = SimulatedMediaPlayerService::Default();
+    std::string failure = DemoPlayback(*plugin, browser, out, service).Run(url);
+    std::printf("Painted %d frames; the video plane is at %dx%d.\n", browser.paints(),
+                LastVideoProperties().width, LastVideoProperties().height);
+    delete plugin; // closes the media
     service.WaitIdle();
-    RunPending();
 
-    std::printf("network state %d, ready state %d\n", static_cast<int>(plugin->networkState()),
-                static_cast<int>(plugin->readyState()));
-    delete plugin;
-    service.WaitIdle();
+    std::printf("Notifications by kind:\n");
+    for (auto const& count : browser.Counts()) {
+        std::printf("  %-22s %d\n", count.first.c_str(), count.second);
+    }
+    std::printf("Requests sent by kind:\n");
+    auto requests = service.RequestCounts();
+    for (int i = 0; i < kMediaPlayerRequestKinds; ++i) {
+        if (requests[static_cast<std::size_t>(i)] != 0) {
+            std::printf("  %-22s %d\n",
+                        MediaPlayerRequestName(static_cast<MediaPlayerRequestKind>(i)),
+                        requests[static_cast<std::size_t>(i)]);
+        }
+    }
+    if (!failure.empty()) {
+        std::fprintf(stderr, "quor-demo: the clip failed: %s\n", failure.c_str());
+        return 1;
+    }
+    std::printf("The clip played to its end.\n");
     return 0;
 }
