@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include <syslog.h>
+
 #include "support/PluginTestSupport.h"
 #include "support/TimeoutRecorder.h"
 
@@ -168,6 +170,19 @@ TEST_F(Intake, AnIdWithoutHandlerGivesExactlyOneWarningLine) {
     EXPECT_EQ(1, SyslogCapture::Count(kDrain + kDrain + "454/SIG_ID_MPLAYER_CLOSE_REQ"));
     EXPECT_EQ(1, SyslogCapture::Count(kDrain + kDrain + "end"));
     EXPECT_TRUE(browser.calls.empty());
+}
+
+TEST_F(Intake, MaskedPrioritiesAreNotEvenWritten) {
+    setlogmask(LOG_UPTO(LOG_WARNING));
+    SyslogCapture::Clear();
+    Deliver(Make(SIG_ID_MPLAYER_CLOSE_REQ));
+    plugin->currentTime();
+    plugin->seek(1.0f);
+    auto lines = SyslogCapture::Lines();
+    setlogmask(LOG_UPTO(LOG_DEBUG));
+    ASSERT_EQ(1u, lines.size()) << SyslogCapture::Dump();
+    EXPECT_EQ(4, lines[0].priority);
+    EXPECT_EQ(kUnknown + "SIG_ID_MPLAYER_CLOSE_REQ, Resp-Info1 = 0", lines[0].text);
 }
 
 TEST_F(Intake, IdsOutsideTheCatalogueTakeTheUnknownPathToo) {

@@ -13,10 +13,9 @@ std::vector<SyslogLine>& AllLines() {
     return *lines;
 }
 
+// Records every call, masked or not: tests see whether the plugin itself
+// leaves out the lines the log mask drops.
 void Record(int priority, char const* format, va_list args) {
-    if ((setlogmask(0) & LOG_MASK(LOG_PRI(priority))) == 0) {
-        return;
-    }
     char text[8192];
     std::vsnprintf(text, sizeof text, format, args);
     std::lock_guard<std::mutex> lock(linesMutex);

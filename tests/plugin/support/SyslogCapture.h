@@ -5,8 +5,8 @@
 
 // The test programs define syslog (and its fortified and va_list forms)
 // themselves; libquor.so's calls land here instead of in libc, so that tests
-// see every line the plugin writes. The process's log mask is honoured as
-// syslog honours it.
+// see every line the plugin writes. Calls are recorded whatever the log
+// mask says, so that tests see the calls a masked priority should not make.
 struct SyslogLine {
     int priority;
     std::string text;
