@@ -31,22 +31,24 @@ VideoPlugin::ReadyState HTML5VideoPlugin::readyState() {
 }
 
 float HTML5VideoPlugin::currentTime() {
+    // The browser asks many times a second: one look at the log mask.
+    bool const logging = PluginLogEnabled(LOG_INFO);
     if (m_mediaPlayerState != 3) {
-        PLUGIN_LOG << m_currentTime;
+        PLUGIN_LOG_IF(logging) << m_currentTime;
         return m_currentTime;
     }
     timespec now = PluginClockNow();
-    PLUGIN_LOG << "time=" << m_currentTime << ", abs=" << Stamp{m_positionTimeStamp}
-               << ", now=" << Stamp{now} << ", waiting=" << m_waitingForPosition;
+    PLUGIN_LOG_IF(logging) << "time=" << m_currentTime << ", abs=" << Stamp{m_positionTimeStamp}
+                           << ", now=" << Stamp{now} << ", waiting=" << m_waitingForPosition;
     if (PluginClockLaterThan(now, m_positionTimeStamp, kPositionStaleSeconds) &&
         !m_waitingForPosition) {
         m_mediaPlayer->sendGetCurPosReq();
         m_waitingForPosition = true;
     }
     double delta = PluginClockSeconds(now, m_positionTimeStamp);
-    PLUGIN_LOG << "delta=" << delta;
+    PLUGIN_LOG_IF(logging) << "delta=" << delta;
     float result = static_cast<float>(static_cast<double>(m_currentTime) + delta);
-    PLUGIN_LOG << result;
+    PLUGIN_LOG_IF(logging) << result;
     return result;
 }
 

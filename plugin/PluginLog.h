@@ -48,6 +48,11 @@ struct PluginLogVoidify {
 // An info line of the plugin object: PLUGIN_LOG << "this=" << this;
 #define PLUGIN_LOG PLUGIN_LOG_AT(LOG_INFO)
 
+// An info line when logging, for hot paths that read the mask once per call
+// (each read takes the syslog lock).
+#define PLUGIN_LOG_IF(logging)                                                                     \
+    !(logging) ? (void)0 : PluginLogVoidify() & PluginLogLine(LOG_INFO, __PRETTY_FUNCTION__, true)
+
 // An info line of the factory and the entry point.
 #define CREATOR_LOG                                                                                \
     !PluginLogEnabled(LOG_INFO)                                                                    \
