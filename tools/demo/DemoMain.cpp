@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Like the browser, own the default main context before any other thread
+    // starts (the simulated player's among them).
+    g_main_context_default();
+
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         std::fprintf(stderr, "quor-demo: cannot load the plugin: %s\n", dlerror());
@@ -138,6 +142,7 @@ int main(int argc, char** argv) {
                         requests[static_cast<std::size_t>(i)]);
         }
     }
+    std::fflush(stdout); // the verdict comes last, also in a pipe
     if (!failure.empty()) {
         std::fprintf(stderr, "quor-demo: the clip failed: %s\n", failure.c_str());
         return 1;
