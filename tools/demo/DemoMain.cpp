@@ -22,6 +22,9 @@
 
 namespace {
 
+// The browser keeps the plugin's factory for the life of the process.
+VideoPlugin::Creator* creator = nullptr;
+
 char const kDefaultUrl[] = "http://media.example/clip.mp4?duration=8";
 
 void Usage() {
@@ -84,7 +87,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quor-demo: %s has no initVideoPlugin\n", library.c_str());
         return 1;
     }
-    VideoPlugin::Creator* creator = init();
+    creator = init();
     std::printf("Loaded %s\nSupported types:\n", library.c_str());
     for (auto const& type : creator->getSupportedTypes()) {
         std::printf("  %s\n", type.c_str());
