@@ -150,7 +150,7 @@ TEST_F(Clock, StatesAreLoggedAndReturned) {
 
 TEST_F(Clock, OnlyTheLatestNextSecondTimerFires) {
     // Two position answers in one drain: the second replaces the first timer.
-    for (int64_t ms : {5999, 7998}) {
+    for (int64_t ms : {5900, 7800}) {
         auto msg = Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP);
         SetPosition(*msg, ms);
         service.Post(msg);
@@ -165,8 +165,8 @@ TEST_F(Clock, OnlyTheLatestNextSecondTimerFires) {
         }
     }
     ASSERT_EQ(2u, timers.size());
-    EXPECT_EQ(1u, timers[0].interval);
-    EXPECT_EQ(2u, timers[1].interval);
+    EXPECT_EQ(100u, timers[0].interval);
+    EXPECT_EQ(200u, timers[1].interval);
     EXPECT_FALSE(TimeoutRecorder::IsLive(timers[0].id));
     EXPECT_EQ(2, browser.Count("timeChanged")); // the two position changes
     RunUntil([&] { return !TimeoutRecorder::IsLive(timers[1].id); });
