@@ -1,0 +1,104 @@
+#include "plugin/HTML5VideoPlugin.h"
+
+#include <glib.h>
+
+#include "plugin/PluginLog.h"
+#include "runtime/SignalIds.h"
+
+namespace {
+char const kServiceName[] = "html5-video-plugin";
+}
+
+HTML5VideoPlugin::HTML5VideoPlugin(VideoPlugin::BrowserInterface* browser)
+    : m_mediaPlayer(MediaPlayerInterface::GetInstance()), m_browser(browser) {
+    PLUGIN_LOG << "this=" << static_cast<void*>(this);
+    pthread_mutex_init(&m_messageQueueMutex, nullptr);
+    m_mediaPlayer->Register(static_cast<PluginBase*>(this), kServiceName);
+    // From here on the service may deliver.
+    openCommunicationChannel();
+}
+
+HTML5VideoPlugin::~HTML5VideoPlugin() {
+    PLUGIN_LOG << "this=" << static_cast<void*>(this);
+    if (!m_url.empty()) {
+        m_mediaPlayer->sendClose();
+    }
+    m_mediaPlayer->Unregister(static_cast<PluginBase*>(this));
+    // No delivery runs any more: the queue is ours alone.
+    for (CQuorMsg* msg : m_messageQueue) {
+        msg->FreeSignal();
+        delete msg;
+    }
+    m_messageQueue.clear();
+    pthread_mutex_destroy(&m_messageQueueMutex);
+    removeSource(m_sourceTagMessageQueue, __PRETTY_FUNCTION__, "removing m_sourceTagMessageQueue");
+    removeSource(m_sourceTagNextSecond, __PRETTY_FUNCTION__, "removing m_sourceTagNextSecond");
+}
+
+void HTML5VideoPlugin::removeSource(unsigned sourceTag, char const* signature, char const* what) {
+    if (sourceTag == 0) {
+        return;
+    }
+    GSource* source = g_main_context_find_source_by_id(nullptr, sourceTag);
+    if (source != nullptr) {
+        PLUGIN_LOG_AS(LOG_INFO, signature) << what;
+        g_source_destroy(source);
+    }
+}
+
+void HTML5VideoPlugin::ProcessQuorMsg(CQuorMsg* msg) {
+    PLUGIN_LOG;
+    pthread_mutex_lock(&m_messageQueueMutex);
+    m_messageQueue.push_back(new CQuorMsg(*msg));
+    // One pending wake-up serves every queued message. The drain forgets its
+    // own source before it runs, so the source found here has not started
+    // and cannot finish while we hold the mutex.
+    removeSource(m_sourceTagMessageQueue, __PRETTY_FUNCTION__, "removing m_sourceTagMessageQueue");
+    m_sourceTagMessageQueue = g_timeout_add(0, &HTML5VideoPlugin::ProcessQuorMsg, this);
+    msg->FreeSignal();
+    pthread_mutex_unlock(&m_messageQueueMutex);
+    PLUGIN_LOG << "end";
+}
+
+int HTML5VideoPlugin::ProcessQuorMsg(void* data) {
+    auto* plugin = static_cast<HTML5VideoPlugin*>(data);
+    pthread_mutex_lock(&plugin->m_messageQueueMutex);
+    plugin->m_sourceTagMessageQueue = 0;
+    pthread_mutex_unlock(&plugin->m_messageQueueMutex);
+    plugin->ProcessQuorMsg();
+    return FALSE;
+}
+
+void HTML5VideoPlugin::ProcessQuorMsg() {
+    PLUGIN_LOG << "this=" << static_cast<void*>(this);
+    for (;;) {
+        pthread_mutex_lock(&m_messageQueueMutex);
+        if (m_messageQueue.empty()) {
+            pthread_mutex_unlock(&m_messageQueueMutex);
+            break;
+        }
+        CQuorMsg* msg = m_messageQueue.front();
+        m_messageQueue.pop_front();
+        pthread_mutex_unlock(&m_messageQueueMutex);
+
+        PLUGIN_LOG << msg->m_signalName << "/"
+                   << GetSignalIdNamePtr(static_cast<SignalIds>(msg->m_signalName));
+        Handler handler = HandlerOf(msg->m_signalName);
+        if (handler != nullptr) {
+            (this->*handler)(msg);
+        } else {
+            processUnknownMsg(msg);
+        }
+        msg->FreeSignal();
+        delete msg;
+    }
+    PLUGIN_LOG << "end";
+}
+
+void HTML5VideoPlugin::processUnknownMsg(CQuorMsg* msg) {
+    // Logged under the drain's signature, at warning priority.
+    PLUGIN_LOG_AS(LOG_WARNING, "void HTML5VideoPlugin::ProcessQuorMsg()")
+        << "Unknown msg received!: "
+        << GetSignalIdNamePtr(static_cast<SignalIds>(msg->m_signalName))
+        << ", Resp-Info1 = " << msg->m_responseInfo;
+}

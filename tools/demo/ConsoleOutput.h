@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// The demo's console: notification lines scroll, and on a terminal one live
+// progress line stays below them. Elsewhere (a pipe, a file) progress comes
+// as plain lines, at most one per whole second of playback.
+class ConsoleOutput {
+public:
+    explicit ConsoleOutput(std::FILE* out);
+
+    void Line(std::string const& text);
+    // position and duration in seconds; states as the browser last read them.
+    void Progress(float position, float duration, int readyState, int networkState);
+    // Ends the live line so that later output starts on a line of its own.
+    void Finish();
+
+    bool IsTerminal() const { return m_terminal; }
+
+private:
+    void Redraw();
+
+    std::FILE* m_out;
+    bool m_terminal;
+    std::string m_progress; // the live line, empty before the first progress
+    long m_lastPlainSecond = -1;
+};
