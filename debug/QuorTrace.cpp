@@ -1,132 +1,115 @@
 #include "debug/QuorTrace.h"
 
-#include <pthread.h>
+#include <syslog.h>
+#include <unistd.h>
 
-#include <atomic>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "debug/CQuorTrace.h"
-
-CQuorTrace quorTrace;
+#include "debug/CQuorTraceThread.h"
+#include "debug/QuorTraceModes.h"
+#include "debug/TraceLevelAttributes.h"
+#include "debug/TraceLineFormat.h"
+#include "debug/TraceOutput.h"
+#include "util/Strlcpy.h"
 
 namespace {
 
-constexpr std::size_t traceLineSize = 2000;
-std::atomic<unsigned short> quorTraceCtr{0};
-char const quorTraceProcessPrefix[] = " ";
+// Queued plain output has no level; it goes to syslog as information.
+constexpr int plainOutputSyslogPriority = LOG_INFO;
 
-void PrintLine(char const* line) {
-    if (quorTrace.IsTracingToScreen()) {
-        std::printf("%s", line);
-        std::fflush(stdout);
+// Where the report sends a reader: the facility's source in the platform tree.
+constexpr char traceModuleSource[] = "applications/2_general/debug/src/QuorTrace";
+
+void ReportTraceUnitOutOfRange(unsigned unit) {
+    std::ostringstream text;
+    text << "Traceunit out of range: " << unit << " (max. allowed value = " << QUOR_TRACE_MAX_UNITS
+         << ") see file: " << traceModuleSource << "\n";
+    StreamToStdout(text);
+}
+
+void QueueTraceLine(T_TraceLevel level, unsigned short sequenceNumber, char const* colour,
+                    int syslogPriority, char const* format, va_list args) {
+    T_TraceElement* const element = quorTraceThread.GetFreeTraceSlot(sequenceNumber);
+    if (element == nullptr) {
+        return; // ring full: the printer marks the gap in the numbers
     }
+    element->syslogPriority = syslogPriority;
+    FormatQueuedTraceLine(element->text, quorTrace.AreTimestampsOn(), sequenceNumber, colour,
+                          format, args);
+    quorTraceThread.PutTraceString();
+    // A fatal line gets time to reach its output before the caller goes on,
+    // possibly to end the process.
+    if (level == TRACELEVEL_FATAL) {
+        sleep(2);
+    }
+}
+
+void PrintTraceLineDirectly(unsigned short sequenceNumber, char const* colour, int syslogPriority,
+                            char const* format, va_list args) {
+    char line[traceLineSize];
+    // syslog stamps its lines itself.
+    bool const withTimestamp =
+        !quorTraceUseSyslog.load(std::memory_order_relaxed) && quorTrace.AreTimestampsOn();
+    FormatDirectTraceLine(line, withTimestamp, sequenceNumber, colour, format, args);
+    OutputTraceText(line, syslogPriority);
+    if (quorTrace.IsTracingToFile() &&
+        quorTraceWriteToLogfileIfDirectPrint.load(std::memory_order_relaxed)) {
+        quorTrace.WriteToLogfile(line);
+    }
+}
+
+// The accepted line: everything after the level filter, kept out of the entry
+// point so that a suppressed call costs only the filter.
+__attribute__((noinline)) void ProduceTraceLine(T_TraceLevel level, char const* format,
+                                                va_list args) {
+    auto const sequenceNumber =
+        static_cast<unsigned short>(quorTraceCtr.fetch_add(1, std::memory_order_relaxed) + 1);
+    char const* const colour =
+        quorTraceWithColors.load(std::memory_order_relaxed) ? TraceLevelColor(level) : nullptr;
+    int const syslogPriority =
+        TraceLevelSyslogPriority(level) | quorSyslogFacility.load(std::memory_order_relaxed);
+    if (quorTraceDirectPrint.load(std::memory_order_relaxed)) {
+        PrintTraceLineDirectly(sequenceNumber, colour, syslogPriority, format, args);
+    } else {
+        QueueTraceLine(level, sequenceNumber, colour, syslogPriority, format, args);
+    }
+}
+
+// Takes a ring slot for plain output; null when the ring is full.
+T_TraceElement* GetPlainOutputSlot() {
+    T_TraceElement* const element = quorTraceThread.GetFreeTraceSlot(0);
+    if (element != nullptr) {
+        element->syslogPriority =
+            plainOutputSyslogPriority | quorSyslogFacility.load(std::memory_order_relaxed);
+    }
+    return element;
 }
 
 } // namespace
 
-CQuorTrace::CQuorTrace() {
-    for (auto& level : m_activationLevel) {
-        level.store(TRACELEVEL_WARNING, std::memory_order_relaxed);
-    }
-}
-
-CQuorTrace::~CQuorTrace() = default;
-
-T_TraceLevel CQuorTrace::GetTraceActivationState(unsigned unit) const {
-    return unit < QUOR_TRACE_MAX_UNITS ? m_activationLevel[unit].load(std::memory_order_relaxed)
-                                       : 0;
-}
-
-T_TraceLevel CQuorTrace::ConvertTraceLevel(T_TraceLevel level) {
-    switch (level) {
-    case TRACELEVEL_DEBUG_OLD:
-    case TRACELEVEL_INFO_OLD:
-        return TRACELEVEL_DEBUG;
-    case TRACELEVEL_WARNING_OLD:
-        return TRACELEVEL_WARNING;
-    case TRACELEVEL_ERROR_OLD:
-        return TRACELEVEL_ERROR;
-    case TRACELEVEL_FATAL_OLD:
-        return TRACELEVEL_FATAL;
-    case TRACELEVEL_SYSINFO_OLD:
-        return TRACELEVEL_SYSINFO;
-    default:
-        return level;
-    }
-}
-
-int CQuorTrace::SetTraceOn(unsigned unit, T_TraceLevel level) {
-    if (unit >= QUOR_TRACE_MAX_UNITS) {
-        return -1600;
-    }
-    m_activationLevel[unit].store(ConvertTraceLevel(level), std::memory_order_relaxed);
-    return 0;
-}
-
-int CQuorTrace::SetTraceOff(unsigned unit) {
-    if (unit >= QUOR_TRACE_MAX_UNITS) {
-        return -1600;
-    }
-    m_activationLevel[unit].store(TRACELEVEL_NO_TRACE, std::memory_order_relaxed);
-    return 0;
-}
-
-int CQuorTrace::SetTraceOnAll(T_TraceLevel level) {
-    for (auto& entry : m_activationLevel) {
-        entry.store(ConvertTraceLevel(level), std::memory_order_relaxed);
-    }
-    return 0;
-}
-
-int CQuorTrace::SetTraceOffAll() {
-    for (auto& entry : m_activationLevel) {
-        entry.store(TRACELEVEL_NO_TRACE, std::memory_order_relaxed);
-    }
-    return 0;
-}
-
-int CQuorTrace::StartTracingToScreen() {
-    m_tracingToScreen.store(true, std::memory_order_relaxed);
-    return 0;
-}
-
-int CQuorTrace::StopTracingToScreen() {
-    m_tracingToScreen.store(false, std::memory_order_relaxed);
-    std::puts("\nCQuorTrace::StopTracingToScreen called ==!!!==");
-    return 0;
-}
-
 void TraceFormattedString(unsigned unit, int level, char const* format, ...) {
     if (unit >= QUOR_TRACE_MAX_UNITS) {
-        std::ostringstream text;
-        text << "Traceunit out of range: " << unit
-             << " (max. allowed value = " << QUOR_TRACE_MAX_UNITS << ") see file: " << __FILE__
-             << "\n";
-        StreamToStdout(text);
+        ReportTraceUnitOutOfRange(unit);
         return;
     }
     if (level < quorTrace.GetTraceActivationState(unit)) {
         return;
     }
-    unsigned short const sequenceNumber =
-        static_cast<unsigned short>(quorTraceCtr.fetch_add(1, std::memory_order_relaxed) + 1);
-
-    char line[traceLineSize];
-    int const header = std::snprintf(line, sizeof line, "[%05u] %08x %s", sequenceNumber,
-                                     static_cast<unsigned>(pthread_self()), quorTraceProcessPrefix);
-    std::size_t const used = header > 0 ? static_cast<std::size_t>(header) : 0;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line + used, sizeof line - 1 - used, format, args);
+    ProduceTraceLine(level, format, args);
     va_end(args);
-    line[traceLineSize - 1] = '\0';
-    PrintLine(line);
 }
 
 void TraceStream(unsigned unit, int level, std::ostringstream const& text) {
-    if (unit < QUOR_TRACE_MAX_UNITS && quorTrace.GetTraceActivationState(unit) > level) {
+    if (unit >= QUOR_TRACE_MAX_UNITS) {
+        ReportTraceUnitOutOfRange(unit);
+        return;
+    }
+    if (level < quorTrace.GetTraceActivationState(unit)) {
         return;
     }
     std::string const copy = text.str();
@@ -134,27 +117,35 @@ void TraceStream(unsigned unit, int level, std::ostringstream const& text) {
 }
 
 void FormattedStringToStdout(char const* format, ...) {
-    char line[traceLineSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, traceLineSize - 1, format, args);
+    if (!quorTraceDirectPrint.load(std::memory_order_relaxed)) {
+        if (T_TraceElement* const element = GetPlainOutputSlot()) {
+            if (std::vsnprintf(element->text, traceLineSize - 1, format, args) < 0) {
+                element->text[0] = '\0';
+            }
+            element->text[traceLineSize - 1] = '\0';
+            quorTraceThread.PutTraceString();
+        }
+    } else {
+        char line[traceLineSize];
+        if (std::vsnprintf(line, traceLineSize - 1, format, args) < 0) {
+            line[0] = '\0';
+        }
+        line[traceLineSize - 1] = '\0';
+        PrintTraceTextToScreen(line);
+    }
     va_end(args);
-    line[traceLineSize - 1] = '\0';
-    PrintLine(line);
 }
 
 void StreamToStdout(std::ostringstream const& text) {
-    PrintLine(text.str().c_str());
-}
-
-T_TraceLevel GetTraceActivationState(unsigned unit) {
-    return quorTrace.GetTraceActivationState(unit);
-}
-
-int SetTraceOn(unsigned unit, T_TraceLevel level) {
-    return quorTrace.SetTraceOn(unit, level);
-}
-
-int SetTraceOff(unsigned unit) {
-    return quorTrace.SetTraceOff(unit);
+    std::string const copy = text.str();
+    if (!quorTraceDirectPrint.load(std::memory_order_relaxed)) {
+        if (T_TraceElement* const element = GetPlainOutputSlot()) {
+            strlcpy(element->text, copy.c_str(), traceLineSize);
+            quorTraceThread.PutTraceString();
+        }
+    } else {
+        PrintTraceTextToScreen(copy.c_str());
+    }
 }

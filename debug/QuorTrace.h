@@ -20,6 +20,18 @@ QUOR_EXPORT void FormattedStringToStdout(char const* format, ...)
     __attribute__((format(printf, 1, 2)));
 QUOR_EXPORT void StreamToStdout(std::ostringstream const& text);
 
-extern "C" QUOR_EXPORT T_TraceLevel GetTraceActivationState(unsigned unit);
-extern "C" QUOR_EXPORT int SetTraceOn(unsigned unit, T_TraceLevel level);
-extern "C" QUOR_EXPORT int SetTraceOff(unsigned unit);
+// A function that receives every line the printer thread outputs.
+typedef void (*T_UserTraceOutputFunction)(char const* text);
+
+// Plain-named wrappers on quorTrace; each returns what the member returns.
+extern "C" {
+// Init with the facility LOG_LOCAL0.
+QUOR_EXPORT int QuorTrace_Init(char const* processName);
+QUOR_EXPORT T_TraceLevel GetTraceActivationState(unsigned unit);
+QUOR_EXPORT int SetTraceOn(unsigned unit, T_TraceLevel level);
+QUOR_EXPORT int SetTraceOff(unsigned unit);
+QUOR_EXPORT int PrintTraceActivationState(unsigned unit);
+QUOR_EXPORT int PrintAllTraceActivationStates();
+QUOR_EXPORT int RegisterUserDefinedTraceOutputFunction(T_UserTraceOutputFunction function);
+QUOR_EXPORT int UnregisterUserDefinedTraceOutputFunction();
+}

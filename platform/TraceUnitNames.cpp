@@ -41,8 +41,10 @@ char const* const traceUnitsStringArray[] = {
 };
 
 namespace {
+// Published in bytes, as the platform does: 4 bytes an entry on its 32-bit
+// target, 8 on a 64-bit build.
 unsigned const traceUnitsStringArraySize = sizeof traceUnitsStringArray;
-}
+} // namespace
 
 unsigned const* const traceUnitsStringArraySizePtr = &traceUnitsStringArraySize;
 }

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <syslog.h>
+
+#include <map>
+#include <regex>
+#include <string>
+
+#include "debug/CQuorTrace.h"
+#include "debug/QuorTraceLevelNames.h"
+#include "debug/QuorTraceModes.h"
+#include "debug/SyslogCapture.h"
+#include "debug/TraceTestSupport.h"
+
+namespace {
+
+// The colour of each coloured level; every other level has none.
+std::map<T_TraceLevel, std::string> const levelColors = {
+    {16, "\033[36m"}, {26, "\033[36m"}, {66, "\033[36m"}, {17, "\033[32m"}, {27, "\033[32m"},
+    {67, "\033[32m"}, {18, "\033[35m"}, {28, "\033[35m"}, {68, "\033[35m"}, {19, "\033[34m"},
+    {29, "\033[34m"}, {69, "\033[34m"}, {30, "\033[33m"}, {40, "\033[31m"}, {50, "\033[1m\033[31m"},
+};
+
+class DirectPrint : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(quorTraceDirectPrint.load());
+        quorTrace.SetTraceOnAll(TRACELEVEL_ALL);
+        quorTrace.StartTracingToScreen();
+    }
+};
+
+TEST_F(DirectPrint, EveryLevelHasItsColourAndOnlyColouredLinesAReset) {
+    unsigned short sequenceNumber = 0;
+    for (T_TraceLevelName const* row = quorTraceLevelNameTable; row->level != TRACELEVEL_NO_TRACE;
+         ++row) {
+        std::string const output =
+            ScreenOutputOf([&] { TraceFormattedString(TRACE_TIMER, row->level, "%s\n", "text"); });
+        auto const color = levelColors.find(row->level);
+        std::string const expected =
+            color == levelColors.end()
+                ? TraceHeader(++sequenceNumber) + "text\n"
+                : TraceHeader(++sequenceNumber) + color->second + "text\n\033[0m";
+        EXPECT_EQ(output, expected) << row->name;
+    }
+}
+
+TEST_F(DirectPrint, ColoursOffLeaveNoEscapeSequence) {
+    quorTrace.SetTraceWithColors(0);
+    std::string const output = ScreenOutputOf([] {
+        for (T_TraceLevelName const* row = quorTraceLevelNameTable;
+             row->level != TRACELEVEL_NO_TRACE; ++row) {
+            TraceFormattedString(TRACE_TIMER, row->level, "%s\n", row->name);
+        }
+    });
+    EXPECT_EQ(output.find('\033'), std::string::npos);
+    EXPECT_NE(output.find(TraceHeader(35) + "TRACELEVEL_SYSINFO_BLUE\n"), std::string::npos);
+}
+
+TEST_F(DirectPrint, TimestampPrecedesTheLine) {
+    quorTrace.SetTraceTimestampsOn();
+    std::string const output =
+        ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "stamped\n"); });
+    std::regex const layout(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
+    ASSERT_GE(output.size(), 24u);
+    EXPECT_TRUE(std::regex_match(output.substr(0, 24), layout)) << output;
+    EXPECT_EQ(output.substr(24), TraceHeader(1) + "stamped\n");
+
+    quorTrace.SetTraceTimestampsOff();
+    EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "plain\n"); }),
+              TraceHeader(2) + "plain\n");
+}
+
+TEST_F(DirectPrint, LongMessageIsCutWithoutNewline) {
+    std::string const message(3000, 'x');
+    std::string const plain = ScreenOutputOf(
+        [&] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "%s\n", message.c_str()); });
+    ASSERT_EQ(plain.size(), 1998u);
+    EXPECT_EQ(plain, TraceHeader(1) + std::string(1998 - TraceHeader(1).size(), 'x'));
+
+    // The reset gets only the one character that is left.
+    std::string const colored = ScreenOutputOf(
+        [&] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "%s\n", message.c_str()); });
+    ASSERT_EQ(colored.size(), 1999u);
+    EXPECT_EQ(colored.back(), '\033');
+    EXPECT_EQ(colored[1997], 'x');
+}
+
+TEST_F(DirectPrint, NothingReachesTheScreenWhenScreenTracingIsOff) {
+    quorTrace.StopTracingToScreen();
+    EXPECT_EQ(ScreenOutputOf([] {
+                  TraceFormattedString(TRACE_TIMER, TRACELEVEL_FATAL, "hidden\n");
+                  FormattedStringToStdout("hidden %d\n", 1);
+              }),
+              "");
+    // The line was accepted all the same.
+    EXPECT_EQ(quorTraceCtr.load(), 1);
+    EXPECT_EQ(ScreenOutputOf([] { quorTrace.StopTracingToScreen(); }),
+              "\nCQuorTrace::StopTracingToScreen called ==!!!==\n");
+}
+
+TEST_F(DirectPrint, PlainOutputHasNoHeaderAndGoesOnlyToTheScreen) {
+    std::ostringstream stream;
+    stream << "stream " << 7 << "\n";
+    EXPECT_EQ(ScreenOutputOf([&] {
+                  FormattedStringToStdout("plain %s %d\n", "text", 5);
+                  StreamToStdout(stream);
+              }),
+              "plain text 5\nstream 7\n");
+    EXPECT_EQ(quorTraceCtr.load(), 0);
+
+    // Not even with syslog on.
+    quorTrace.SetTraceModeUseSyslog(1);
+    EXPECT_EQ(ScreenOutputOf([] { FormattedStringToStdout("still here\n"); }), "still here\n");
+    EXPECT_TRUE(TakeSyslogLines().empty());
+
+    std::string const longText(2500, 'y');
+    std::string const cut =
+        ScreenOutputOf([&] { FormattedStringToStdout("%s", longText.c_str()); });
+    EXPECT_EQ(cut, std::string(1998, 'y'));
+}
+
+TEST_F(DirectPrint, UserOutputFunctionIsNotUsed) {
+    UserOutputCapture capture;
+    ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "direct\n"); });
+    EXPECT_TRUE(UserOutputCapture::Lines().empty());
+}
+
+TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
+    quorTraceProcessPrefix.AddProcessName("player");
+    quorTrace.SetTraceTimestampsOn();
+    quorTrace.SetTraceModeUseSyslog(1);
+    std::string const screen = ScreenOutputOf([] {
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "failed %d\n", 3);
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "info\n");
+    });
+    EXPECT_EQ(screen, "");
+    std::vector<SyslogLine> const lines = TakeSyslogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].priority, LOG_ERR | LOG_LOCAL0);
+    EXPECT_EQ(lines[0].text, TraceHeader(1, "") + "\033[31mfailed 3\n\033[0m");
+    EXPECT_EQ(lines[1].priority, LOG_INFO | LOG_LOCAL0);
+    EXPECT_EQ(lines[1].text, TraceHeader(2, "") + "info\n");
+
+    // Back on the screen, with the process prefix again.
+    quorTrace.SetTraceModeUseSyslog(0);
+    quorTrace.SetTraceTimestampsOff();
+    EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); }),
+              TraceHeader(3, "player ") + "back\n");
+    EXPECT_TRUE(TakeSyslogLines().empty());
+}
+
+TEST_F(DirectPrint, SyslogPriorityFollowsTheLevelBand) {
+    quorTrace.SetTraceModeUseSyslog(1);
+    quorSyslogFacility.store(LOG_LOCAL3);
+    std::map<T_TraceLevel, int> const expected = {
+        {0, LOG_NOTICE},   {1, LOG_NOTICE}, {9, LOG_NOTICE}, {10, LOG_DEBUG},
+        {19, LOG_DEBUG},   {20, LOG_INFO},  {29, LOG_INFO},  {30, LOG_WARNING},
+        {33, LOG_WARNING}, {40, LOG_ERR},   {49, LOG_ERR},   {50, LOG_CRIT},
+        {59, LOG_CRIT},    {60, LOG_ALERT}, {69, LOG_ALERT}, {75, LOG_ALERT},
+    };
+    for (auto const& [level, priority] : expected) {
+        TraceFormattedString(TRACE_TIMER, level, "x\n");
+        std::vector<SyslogLine> const lines = TakeSyslogLines();
+        ASSERT_EQ(lines.size(), 1u) << level;
+        EXPECT_EQ(lines[0].priority, priority | LOG_LOCAL3) << level;
+    }
+}
+
+TEST(TraceTimestamp, LocalTimeWithMilliseconds) {
+    char buffer[64];
+    int const length = quorTrace.PrintTimestampToCharString(buffer);
+    ASSERT_EQ(length, 24);
+    EXPECT_TRUE(std::regex_match(std::string(buffer),
+                                 std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )")))
+        << buffer;
+    std::string const printed = ScreenOutputOf([] { quorTrace.PrintTimestamp(); });
+    EXPECT_TRUE(std::regex_match(printed, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )")))
+        << printed;
+}
+
+} // namespace
