@@ -8,8 +8,8 @@
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceLevelNames.h"
 #include "debug/QuorTraceModes.h"
-#include "debug/SyslogCapture.h"
 #include "debug/TraceTestSupport.h"
+#include "support/SyslogCapture.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ TEST_F(DirectPrint, PlainOutputHasNoHeaderAndGoesOnlyToTheScreen) {
     // Not even with syslog on.
     quorTrace.SetTraceModeUseSyslog(1);
     EXPECT_EQ(ScreenOutputOf([] { FormattedStringToStdout("still here\n"); }), "still here\n");
-    EXPECT_TRUE(TakeSyslogLines().empty());
+    EXPECT_TRUE(SyslogCapture::Take().empty());
 
     std::string const longText(2500, 'y');
     std::string const cut =
@@ -134,7 +134,7 @@ TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
         TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "info\n");
     });
     EXPECT_EQ(screen, "");
-    std::vector<SyslogLine> const lines = TakeSyslogLines();
+    std::vector<SyslogLine> const lines = SyslogCapture::Take();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].priority, LOG_ERR | LOG_LOCAL0);
     EXPECT_EQ(lines[0].text, TraceHeader(1, "") + "\033[31mfailed 3\n\033[0m");
@@ -146,7 +146,7 @@ TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
     quorTrace.SetTraceTimestampsOff();
     EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); }),
               TraceHeader(3, "player ") + "back\n");
-    EXPECT_TRUE(TakeSyslogLines().empty());
+    EXPECT_TRUE(SyslogCapture::Take().empty());
 }
 
 TEST_F(DirectPrint, SyslogPriorityFollowsTheLevelBand) {
@@ -160,7 +160,7 @@ TEST_F(DirectPrint, SyslogPriorityFollowsTheLevelBand) {
     };
     for (auto const& [level, priority] : expected) {
         TraceFormattedString(TRACE_TIMER, level, "x\n");
-        std::vector<SyslogLine> const lines = TakeSyslogLines();
+        std::vector<SyslogLine> const lines = SyslogCapture::Take();
         ASSERT_EQ(lines.size(), 1u) << level;
         EXPECT_EQ(lines[0].priority, priority | LOG_LOCAL3) << level;
     }

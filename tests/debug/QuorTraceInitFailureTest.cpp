@@ -3,8 +3,8 @@
 #include "debug/CQuorTrace.h"
 #include "debug/CQuorTraceThread.h"
 #include "debug/QuorTraceModes.h"
-#include "debug/SyslogCapture.h"
 #include "debug/TraceTestSupport.h"
+#include "support/SyslogCapture.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ TEST(QuorTraceInit, PrinterThatCannotStartIsReportedInRed) {
     EXPECT_FALSE(quorTraceThread.IsRunning());
     // The rest of the set-up was done all the same.
     EXPECT_STREQ(quorTraceProcessPrefix.Get(), "settop ");
-    ASSERT_EQ(OpenlogCalls().size(), 1u);
-    EXPECT_EQ(OpenlogCalls()[0].ident, "settop");
+    ASSERT_EQ(SyslogCapture::OpenlogCalls().size(), 1u);
+    EXPECT_EQ(SyslogCapture::OpenlogCalls()[0].ident, "settop");
 }
 
 } // namespace

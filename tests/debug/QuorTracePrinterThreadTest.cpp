@@ -14,8 +14,8 @@
 
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceModes.h"
-#include "debug/SyslogCapture.h"
 #include "debug/TraceTestSupport.h"
+#include "support/SyslogCapture.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(PrinterThread, InitOpensSyslogSetsThePrefixAndStartsThePrinter) {
     EXPECT_EQ(QuorTrace_Init("mediaproc"), 0);
-    std::vector<OpenlogCall> const calls = OpenlogCalls();
+    std::vector<OpenlogCall> const calls = SyslogCapture::OpenlogCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].ident, "mediaproc");
     EXPECT_EQ(calls[0].option, LOG_NOWAIT);
@@ -71,7 +71,7 @@ TEST_F(PrinterThread, SecondInitAppendsTheNameAgainAndLeavesTheRunningPrinter) {
     EXPECT_EQ(quorTraceProcessPrefix.GetInitial(), "mediaproc mediaproc ");
     // At most 19 characters of it go into the lines.
     EXPECT_STREQ(quorTraceProcessPrefix.Get(), "mediaproc mediaproc");
-    EXPECT_EQ(OpenlogCalls().back().facility, LOG_LOCAL2);
+    EXPECT_EQ(SyslogCapture::OpenlogCalls().back().facility, LOG_LOCAL2);
     EXPECT_EQ(quorSyslogFacility.load(), LOG_LOCAL2);
     EXPECT_TRUE(quorTraceThread.IsRunning());
 }
@@ -159,7 +159,7 @@ void RunStress(int producers, int linesEach, bool clearWhileRunning) {
     std::vector<ParsedLine> parsed;
     std::vector<std::string> numberedTexts;
     std::map<int, std::string> threadIdOf;
-    for (SyslogLine const& line : TakeSyslogLines()) {
+    for (SyslogLine const& line : SyslogCapture::Take()) {
         ParsedLine entry;
         if (line.text == "--- GAP ---\n") {
             EXPECT_EQ(line.priority, LOG_INFO);
@@ -300,7 +300,7 @@ TEST(DirectPrintThreads, ConcurrentLinesStayWhole) {
         thread.join();
     }
     std::regex const layout(R"(\[(\d{5})\] [0-9a-f]{8} T(\d+) L(\d{5}) ([a-z]+)\n)");
-    std::vector<SyslogLine> const lines = TakeSyslogLines();
+    std::vector<SyslogLine> const lines = SyslogCapture::Take();
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(producers * linesEach));
     std::set<unsigned> numbers;
     std::vector<int> next(producers, 0);

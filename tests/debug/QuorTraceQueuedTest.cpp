@@ -7,8 +7,8 @@
 
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceModes.h"
-#include "debug/SyslogCapture.h"
 #include "debug/TraceTestSupport.h"
+#include "support/SyslogCapture.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ TEST_F(QueuedTrace, SyslogGetsLinesWithTheirPriorityAndAGapWithoutFacility) {
     FormattedStringToStdout("plain\n");
     EXPECT_EQ(ScreenOutputOf(DrainTraceRing), "");
 
-    std::vector<SyslogLine> const lines = TakeSyslogLines();
+    std::vector<SyslogLine> const lines = SyslogCapture::Take();
     ASSERT_EQ(lines.size(), 4u);
     std::regex const stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
     EXPECT_EQ(lines[0].priority, LOG_DEBUG | LOG_LOCAL5);

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "RecordingBrowser.h"
-#include "SyslogCapture.h"
 #include "platform/MediaPlayerInterface.h"
 #include "platform/ScriptedMediaPlayerService.h"
 #include "plugin/HTML5VideoPlugin.h"
+#include "support/SyslogCapture.h"
 
 // Reads the plugin's model for the tests.
 class HTML5VideoPluginInspector {
