@@ -9,22 +9,15 @@
 
 #include <string>
 
+#include "bench/RawBenchQueue.h"
 #include "runtime/CQuorMsg.h"
 #include "runtime/CQuorMsgQueue.h"
 
 namespace {
 
-std::string QueueName(char const* what) {
-    return "/quor_bench_" + std::string(what) + "_" + std::to_string(getpid());
-}
-
 void BM_RawMqSendReceive(benchmark::State& state) {
-    std::string const name = QueueName("raw");
-    mq_unlink(name.c_str());
-    mq_attr attr{};
-    attr.mq_maxmsg = 10;
-    attr.mq_msgsize = CQuorMsg::ImageSize;
-    mqd_t const queue = mq_open(name.c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, &attr);
+    RawBenchQueue const raw("raw");
+    mqd_t const queue = raw.handle();
     if (queue == -1) {
         state.SkipWithError("mq_open failed");
         return;
@@ -37,20 +30,15 @@ void BM_RawMqSendReceive(benchmark::State& state) {
         mq_receive(queue, reinterpret_cast<char*>(image), sizeof image, nullptr);
         benchmark::DoNotOptimize(image);
     }
-    mq_close(queue);
-    mq_unlink(name.c_str());
 }
 BENCHMARK(BM_RawMqSendReceive);
 
 // The system calls that Receive adds for its statistics: the highest fill
 // needs the queue's current count (mq_getattr) after every receive.
 void BM_RawMqSendReceiveGetattr(benchmark::State& state) {
-    std::string const name = QueueName("rawattr");
-    mq_unlink(name.c_str());
+    RawBenchQueue const raw("rawattr");
+    mqd_t const queue = raw.handle();
     mq_attr attr{};
-    attr.mq_maxmsg = 10;
-    attr.mq_msgsize = CQuorMsg::ImageSize;
-    mqd_t const queue = mq_open(name.c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, &attr);
     if (queue == -1) {
         state.SkipWithError("mq_open failed");
         return;
@@ -65,15 +53,13 @@ void BM_RawMqSendReceiveGetattr(benchmark::State& state) {
         benchmark::DoNotOptimize(image);
         benchmark::DoNotOptimize(attr);
     }
-    mq_close(queue);
-    mq_unlink(name.c_str());
 }
 BENCHMARK(BM_RawMqSendReceiveGetattr);
 
 void BM_QueueSendByHandleReceive(benchmark::State& state) {
     CQuorMsgQueue queue;
-    if (queue.Open(QueueName("handle").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 10, true) !=
-        0) {
+    if (queue.Open(BenchQueueName("handle").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 10,
+                   true) != 0) {
         state.SkipWithError("Open failed");
         return;
     }
@@ -89,8 +75,8 @@ BENCHMARK(BM_QueueSendByHandleReceive);
 
 void BM_QueueSendByObjectReceive(benchmark::State& state) {
     CQuorMsgQueue queue;
-    if (queue.Open(QueueName("object").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 10, true) !=
-        0) {
+    if (queue.Open(BenchQueueName("object").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 10,
+                   true) != 0) {
         state.SkipWithError("Open failed");
         return;
     }

@@ -12,14 +12,11 @@
 #include <string>
 #include <thread>
 
+#include "bench/RawBenchQueue.h"
 #include "runtime/CQuorMsg.h"
 #include "runtime/CThreadObjectWithQueue.h"
 
 namespace {
-
-std::string QueueName(char const* what) {
-    return "/quor_bench_" + std::string(what) + "_" + std::to_string(getpid());
-}
 
 class CountingThread : public CThreadObjectWithQueue {
 public:
@@ -39,7 +36,7 @@ void WaitUntil(std::atomic<unsigned> const& counter, unsigned value) {
 
 void BM_SendCmdToProcessQuorMsg(benchmark::State& state) {
     CountingThread thread;
-    if (thread.Init(QueueName("cmd").c_str(), 10, 0600, true, true) != 0 ||
+    if (thread.Init(BenchQueueName("cmd").c_str(), 10, 0600, true, true) != 0 ||
         thread.StartThread("BenchQueueThread", 0, 0) != 0) {
         state.SkipWithError("queue thread not started");
         return;
@@ -54,12 +51,8 @@ void BM_SendCmdToProcessQuorMsg(benchmark::State& state) {
 BENCHMARK(BM_SendCmdToProcessQuorMsg)->UseRealTime();
 
 void BM_RawMqHandOffToThread(benchmark::State& state) {
-    std::string const name = QueueName("rawthread");
-    mq_unlink(name.c_str());
-    mq_attr attr{};
-    attr.mq_maxmsg = 10;
-    attr.mq_msgsize = CQuorMsg::ImageSize;
-    mqd_t const queue = mq_open(name.c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, &attr);
+    RawBenchQueue const raw("rawthread");
+    mqd_t const queue = raw.handle();
     if (queue == -1) {
         state.SkipWithError("mq_open failed");
         return;
@@ -86,8 +79,6 @@ void BM_RawMqHandOffToThread(benchmark::State& state) {
     }
     stop.store(true);
     receiver.join();
-    mq_close(queue);
-    mq_unlink(name.c_str());
 }
 BENCHMARK(BM_RawMqHandOffToThread)->UseRealTime();
 
