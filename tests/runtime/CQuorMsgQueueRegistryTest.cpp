@@ -9,7 +9,6 @@
 
 namespace {
 
-using runtime_test::TraceCapture;
 using runtime_test::UniqueQueueName;
 
 constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
@@ -118,7 +117,7 @@ TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
     {
         TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_WARNING);
         ASSERT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, true), 0);
-        out = capture.Take();
+        out = capture.Text();
     }
     for (int filler : fillers) {
         close(filler);
@@ -141,7 +140,7 @@ TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_EQ(CQuorMsgQueue::Send(handle, &msg, 0), -1421);
     EXPECT_NE(
-        capture.Take().find("to queue FAILED (obj to handle) - handle=" + std::to_string(handle)),
+        capture.Text().find("to queue FAILED (obj to handle) - handle=" + std::to_string(handle)),
         std::string::npos);
     queue.Close();
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);

@@ -11,7 +11,6 @@ namespace {
 
 using runtime_test::CountedObject;
 using runtime_test::MessageWithPayload;
-using runtime_test::TraceCapture;
 using runtime_test::UniqueQueueName;
 
 constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
@@ -104,7 +103,7 @@ TEST_F(QueueTest, SendsToHandleZeroAndMinusOneFailAndReleaseThePayload) {
         TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
         int const rc = std::string(c.form) == "handle" ? CQuorMsgQueue::Send(c.handle, &msg, 0)
                                                        : closed.Send(&msg, 0);
-        std::string const out = capture.Take();
+        std::string const out = capture.Text();
         EXPECT_EQ(rc, c.expected) << c.form << " " << c.handle;
         EXPECT_EQ(msg.m_signalPtr, nullptr) << "payload released";
         EXPECT_EQ(msg.m_objPtr, nullptr);
@@ -143,7 +142,7 @@ TEST_F(QueueTest, FullQueueFailsWithMinus1421AndReleasesThePayload) {
     {
         TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
         EXPECT_EQ(CQuorMsgQueue::Send(small.GetHandle(), &lost, 0), -1421);
-        std::string const out = capture.Take();
+        std::string const out = capture.Text();
         EXPECT_NE(out.find("CQuorMsgQueue::Send (obj to handle) to queue FAILED (obj to handle) - "
                            "handle=" +
                            std::to_string(small.GetHandle()) + " rc=-1 errno=11 signal=" +
@@ -158,7 +157,7 @@ TEST_F(QueueTest, FullQueueFailsWithMinus1421AndReleasesThePayload) {
     {
         TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
         EXPECT_EQ(small.Send(&lostToo, 0), -1421);
-        EXPECT_NE(capture.Take().find("CQuorMsgQueue::Send (obj) FAILED - handle="),
+        EXPECT_NE(capture.Text().find("CQuorMsgQueue::Send (obj) FAILED - handle="),
                   std::string::npos);
     }
     EXPECT_EQ(CountedObject::live.load(), 0);
@@ -171,7 +170,7 @@ TEST_F(QueueTest, FailedSendToAForeignHandleIsNotTracedAsOurQueue) {
     CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_PLAY_REQ, 8, 2);
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_EQ(CQuorMsgQueue::Send(1, &msg, 0), -1421);
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_EQ(out.find("FAILED"), std::string::npos) << out;
     EXPECT_EQ(msg.m_signalPtr, nullptr);
 }
@@ -200,7 +199,7 @@ TEST_F(QueueTest, PayloadPointerWithSizeZeroIsSentWithAWarning) {
     msg.m_signalPtr = ::operator new(4);
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_WARNING);
     ASSERT_EQ(queue.Send(&msg, 0), 0);
-    EXPECT_NE(capture.Take().find("CQuorMsgQueue::Send (obj) - Signal pointer is set, but "
+    EXPECT_NE(capture.Text().find("CQuorMsgQueue::Send (obj) - Signal pointer is set, but "
                                   "signalSize is 0 - signal=484 SIG_ID_MPLAYER_EOS_IND\n"),
               std::string::npos);
     CQuorMsg received;
@@ -213,7 +212,7 @@ TEST_F(QueueTest, SignalZeroIsSentWithAWarning) {
     CQuorMsg msg;
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_WARNING);
     EXPECT_EQ(queue.Send(&msg, 0), 0);
-    EXPECT_NE(capture.Take().find("CQuorMsgQueue::Send (obj) - Signal name = 0 Thread-Id = "),
+    EXPECT_NE(capture.Text().find("CQuorMsgQueue::Send (obj) - Signal name = 0 Thread-Id = "),
               std::string::npos);
     EXPECT_EQ(queue.GetNrOfMsgsInQueue(), 1);
 }
@@ -266,7 +265,7 @@ TEST_F(QueueTest, ClearQueueReleasesEveryWaitingMessage) {
     EXPECT_EQ(CountedObject::live.load(), 4);
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_INFO);
     queue.ClearQueue();
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_EQ(CountedObject::live.load(), 0);
     EXPECT_EQ(queue.GetNrOfMsgsInQueue(), 0);
     EXPECT_EQ(
@@ -320,7 +319,7 @@ TEST(QueueOpen, FailureGivesMinus1418AndRegistersNothing) {
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_EQ(queue.Open("no-leading-slash/x", nonBlocking, 0600, 10, true), -1418);
     EXPECT_EQ(queue.Open(UniqueQueueName("absent").c_str(), O_RDWR, 0600, 10, true), -1418);
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_NE(out.find("CQuorMsgQueue::Open queue FAILED - errno = 2\n"), std::string::npos) << out;
     EXPECT_EQ(queue.GetHandle(), -1);
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(-1), nullptr);
@@ -400,7 +399,7 @@ TEST(QueueBlocking, BlockingTypeIsFalseWhenTheAttributesCannotBeRead) {
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_FALSE(QueueTypeIsBlocking(-1));
     EXPECT_FALSE(QueueTypeIsBlocking(1)) << "stdout is no queue";
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_NE(out.find("Error getting attributes for queue handle -1\n"), std::string::npos);
     EXPECT_NE(out.find("Error getting attributes for queue handle 1\n"), std::string::npos);
 }

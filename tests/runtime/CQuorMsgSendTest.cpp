@@ -7,7 +7,6 @@ namespace {
 
 using runtime_test::CountedObject;
 using runtime_test::MessageWithPayload;
-using runtime_test::TraceCapture;
 using runtime_test::UniqueQueueName;
 
 class MsgSendTest : public testing::Test {
@@ -29,7 +28,7 @@ TEST_F(MsgSendTest, BothSendFormsDeliverAndHandThePayloadOver) {
         TraceCapture capture(TRACE_MSG_OBJECT, TRACELEVEL_INFO);
         EXPECT_EQ(byObject.SendMsg(&queue, 0), 0);
         EXPECT_EQ(byHandle.SendMsg(queue.GetHandle(), 0), 0);
-        std::string const out = capture.Take();
+        std::string const out = capture.Text();
         EXPECT_NE(out.find("CQuorMsg::SendMsg1 called - msg_queue="), std::string::npos);
         EXPECT_NE(
             out.find("CQuorMsg::SendMsg2 called - msg_queue=" + std::to_string(queue.GetHandle()) +
@@ -73,7 +72,7 @@ TEST_F(MsgSendTest, SendMsgIndirectGoesToTheResponseQueue) {
     {
         TraceCapture capture(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG);
         EXPECT_EQ(unset.SendMsgIndirect(0), -1300);
-        EXPECT_NE(capture.Take().find("Response queue not set"), std::string::npos);
+        EXPECT_NE(capture.Text().find("Response queue not set"), std::string::npos);
     }
     EXPECT_EQ(unset.m_signalPtr, nullptr);
     EXPECT_EQ(CountedObject::live.load(), 0);

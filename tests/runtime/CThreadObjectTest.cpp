@@ -11,7 +11,6 @@
 
 namespace {
 
-using runtime_test::TraceCapture;
 using runtime_test::WaitFor;
 
 // Runs until stopped, or returns at once when told to end by itself.
@@ -86,7 +85,7 @@ TEST(ThreadObject, StartingARunningThreadCreatesNoSecondThread) {
     ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
     TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
     EXPECT_EQ(thread.StartThread("Twice", 0, 0), 0);
-    EXPECT_NE(capture.Take().find("CThreadObject::Starting thread - Thread is already running - "
+    EXPECT_NE(capture.Text().find("CThreadObject::Starting thread - Thread is already running - "
                                   "name=Twice\n"),
               std::string::npos);
     usleep(20000);
@@ -146,7 +145,7 @@ TEST(ThreadObject, StackSizeAndPriorityAreAppliedOrTracedWhenRefused) {
     TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_DEBUG);
     ASSERT_EQ(thread.StartThread("Prio", 256 * 1024, 10), 0);
     ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_NE(out.find("CThreadObject::Set stacksize for thread successful\n"), std::string::npos);
     EXPECT_GE(thread.stackSize.load(), 256u * 1024u);
     bool const granted =
@@ -170,7 +169,7 @@ TEST(ThreadObject, RefusedStackSizeIsTracedAndTheThreadStillStarts) {
     LoopThread thread;
     TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
     ASSERT_EQ(thread.StartThread("TinyStack", 1, 0), 0);
-    EXPECT_NE(capture.Take().find("CThreadObject::Set stacksize for thread FAILED - rc=22 "
+    EXPECT_NE(capture.Text().find("CThreadObject::Set stacksize for thread FAILED - rc=22 "
                                   "errno=22 name=TinyStack\n"),
               std::string::npos);
     EXPECT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
@@ -264,7 +263,7 @@ TEST(ThreadRegistry, StopAllThreadsStopsEveryKindOfThread) {
     ASSERT_TRUE(WaitFor([&] { return reader.reading.load() && loop.runs.load() == 1; }));
     TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_INFO3);
     CThreadObject::StopAllThreads();
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_FALSE(loop.IsRunning());
     EXPECT_FALSE(reader.IsRunning());
     EXPECT_NE(out.find("CThreadObject::StopAllThreads() - ++++ Stopping thread Loop ++++\n"),

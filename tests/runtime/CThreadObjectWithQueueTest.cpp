@@ -11,7 +11,6 @@ namespace {
 
 using runtime_test::CountedObject;
 using runtime_test::MessageWithPayload;
-using runtime_test::TraceCapture;
 using runtime_test::UniqueQueueName;
 using runtime_test::WaitFor;
 
@@ -114,7 +113,7 @@ TEST_F(QueueThreadTest, StopWakesAThreadThatWaitsForAMessage) {
     TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_INFO2);
     thread.StopThread();
     ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_NE(out.find("CThreadObjectWithQueue::StopThread() - Sending SIG_ID_STOP_THREAD\n"),
               std::string::npos);
     EXPECT_NE(out.find("CThreadObjectWithQueue::Received SIG_ID_STOP_THREAD - Thread-Id = " +
@@ -143,7 +142,7 @@ TEST_F(QueueThreadTest, UninitialisedThreadRefusesToStartAndToTakeMessages) {
     {
         TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
         EXPECT_EQ(thread.StartThread("NoInit", 0, 0), -1111);
-        EXPECT_NE(capture.Take().find("CThreadObjectWithQueue::StartThread() Thread not started, "
+        EXPECT_NE(capture.Text().find("CThreadObjectWithQueue::StartThread() Thread not started, "
                                       "as object is not initialized - Name: NoInit\n"),
                   std::string::npos);
     }
@@ -154,7 +153,7 @@ TEST_F(QueueThreadTest, UninitialisedThreadRefusesToStartAndToTakeMessages) {
     {
         TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
         EXPECT_EQ(thread.SendCmd(&msg), -1110);
-        EXPECT_NE(capture.Take().find("CThreadObjectWithQueue::SendCmd when not initialized - "
+        EXPECT_NE(capture.Text().find("CThreadObjectWithQueue::SendCmd when not initialized - "
                                       "Calling thread id = 0x"),
                   std::string::npos);
     }
@@ -164,7 +163,7 @@ TEST_F(QueueThreadTest, UninitialisedThreadRefusesToStartAndToTakeMessages) {
     CQuorMsg stop = MessageWithPayload(SIG_ID_STOP_THREAD, 8, 1);
     TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
     EXPECT_EQ(thread.SendCmd(&stop), 0);
-    EXPECT_EQ(capture.Take(), "") << "a stop message is dropped silently";
+    EXPECT_EQ(capture.Text(), "") << "a stop message is dropped silently";
     EXPECT_EQ(CountedObject::live.load(), 0);
 }
 
@@ -225,7 +224,7 @@ TEST_F(QueueThreadTest, RpcThreadTracesSendsAndListsAsType4) {
     CQuorMsg msg(SIG_ID_MPLAYER_OPEN_REQ);
     TraceCapture capture(TRACE_RPC_THREAD, TRACELEVEL_DEBUG);
     EXPECT_EQ(thread.SendCmd(&msg), 0);
-    EXPECT_NE(capture.Take().find("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
+    EXPECT_NE(capture.Text().find("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
                                   "SIG_ID_MPLAYER_OPEN_REQ\n"),
               std::string::npos);
     ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));

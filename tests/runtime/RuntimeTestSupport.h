@@ -14,6 +14,7 @@
 
 #include "debug/CQuorTrace.h"
 #include "runtime/CQuorMsg.h"
+#include "support/TraceCapture.h"
 
 namespace runtime_test {
 
@@ -45,31 +46,6 @@ inline CQuorMsg MessageWithPayload(unsigned long signal, int size, unsigned char
     msg.m_objPtr = new CountedObject;
     return msg;
 }
-
-// Captures stdout with the given unit traced from level on; restores the
-// default level afterwards.
-class TraceCapture {
-public:
-    TraceCapture(unsigned unit, T_TraceLevel level) : m_unit(unit) {
-        quorTrace.SetTraceOn(unit, level);
-        quorTrace.StartTracingToScreen();
-        testing::internal::CaptureStdout();
-    }
-    ~TraceCapture() {
-        if (!m_taken) {
-            testing::internal::GetCapturedStdout();
-        }
-        quorTrace.SetTraceOn(m_unit, TRACELEVEL_WARNING);
-    }
-    std::string Take() {
-        m_taken = true;
-        return testing::internal::GetCapturedStdout();
-    }
-
-private:
-    unsigned m_unit;
-    bool m_taken = false;
-};
 
 // Polls cond every millisecond for up to timeoutMs; true once it holds.
 template <typename Cond> bool WaitFor(Cond cond, int timeoutMs = 5000) {

@@ -10,7 +10,6 @@
 
 namespace {
 
-using runtime_test::TraceCapture;
 using runtime_test::UniqueQueueName;
 using runtime_test::WaitFor;
 using Clock = std::chrono::steady_clock;
@@ -111,7 +110,7 @@ TEST_F(TimerTest, TimerWithoutQueueIsNotStarted) {
     unsigned long const id = timer.GetTimerId();
     TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
     timer.StartTimer();
-    EXPECT_NE(capture.Take().find("TimeOutTimer::StartTimer() - Timer destination queue not set - "
+    EXPECT_NE(capture.Text().find("TimeOutTimer::StartTimer() - Timer destination queue not set - "
                                   "this = "),
               std::string::npos);
     EXPECT_EQ(timer.GetTimerId(), id);
@@ -136,7 +135,7 @@ TEST_F(TimerTest, ExpiryToAFullQueueIsTracedAndDropped) {
     TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
     timer.StartTimer();
     ASSERT_TRUE(WaitFor([] { return TimeOutServer::instance().GetNrOfTimers() == 0; }));
-    std::string const out = capture.Take();
+    std::string const out = capture.Text();
     EXPECT_NE(
         out.find("TimeOutServer::ThreadWorkFunction() SendMsg with SignalId =  (31) to Queue " +
                  full.GetName() + " (" + std::to_string(full.GetHandle()) +

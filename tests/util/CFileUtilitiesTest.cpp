@@ -15,7 +15,6 @@ namespace {
 
 using testfs::ReadFile;
 using testfs::TempDir;
-using testfs::TraceCapture;
 using testfs::WriteFile;
 using testing::HasSubstr;
 

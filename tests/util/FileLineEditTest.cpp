@@ -189,7 +189,7 @@ TEST(LineEditFailures, UnreadableFileGivesTheReadCodes) {
     WriteFile(file, "a\n");
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     std::string const result = testfs::RunUnprivileged([&file] {
-        testfs::TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
         int const append = AppendLineToFileEx(file, "b", true);
         int const remove = DeleteLineFromFileEx(file, "a");
         return std::to_string(append) + "," + std::to_string(remove) + "|" + trace.Text();

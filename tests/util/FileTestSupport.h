@@ -25,6 +25,7 @@
 #include <string>
 
 #include "debug/CQuorTrace.h"
+#include "support/TraceCapture.h"
 
 namespace testfs {
 
@@ -86,33 +87,6 @@ private:
     }
 
     std::string m_path;
-};
-
-// Collects the trace lines of one unit from the given level on, as a user
-// watching the screen would see them.
-class TraceCapture {
-public:
-    explicit TraceCapture(unsigned unit, T_TraceLevel level = TRACELEVEL_DEBUG) {
-        quorTrace.SetTraceOn(unit, level);
-        quorTrace.StartTracingToScreen();
-        testing::internal::CaptureStdout();
-    }
-    ~TraceCapture() { Text(); }
-    TraceCapture(TraceCapture const&) = delete;
-    TraceCapture& operator=(TraceCapture const&) = delete;
-
-    // Ends the capture on the first call.
-    std::string const& Text() {
-        if (!m_done) {
-            m_text = testing::internal::GetCapturedStdout();
-            m_done = true;
-        }
-        return m_text;
-    }
-
-private:
-    bool m_done = false;
-    std::string m_text;
 };
 
 // Gives this test process its own copy of the mount table: what the test

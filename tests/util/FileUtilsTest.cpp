@@ -13,7 +13,6 @@
 namespace {
 
 using testfs::TempDir;
-using testfs::TraceCapture;
 using testing::HasSubstr;
 
 std::string FailureText(char const* function, std::string const& path, int error) {

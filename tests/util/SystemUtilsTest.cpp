@@ -14,7 +14,6 @@
 namespace {
 
 using testfs::TempDir;
-using testfs::TraceCapture;
 using testing::HasSubstr;
 
 TEST(CallSpawn, ReportsTheCommandsExitStatus) {
