@@ -1,19 +1,14 @@
 #pragma once
 
-// Helpers of the debug-shell suites: captured output, unique socket names,
-// a private /tmp and a stand-in for the fixed client socket.
+// Helpers of the debug-shell suites: captured output, a shell serving its own
+// name, a private /tmp and the library's socket functions as a client.
 
 #include <sys/mount.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "runtime/RuntimeTestSupport.h"
 #include "shell/CQshell.h"
+#include "shell/SocketComm.h"
 #include "support/TraceCapture.h"
 #include "util/FileTestSupport.h"
 
@@ -26,12 +21,6 @@ template <typename Action> std::string OutputOf(Action&& action) {
     return capture.Text();
 }
 
-// A server socket name that no other test process uses.
-inline std::string UniqueServerName() {
-    static int counter = 0;
-    return "quor_test_shell_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-}
-
 // As root, the test process gets a /tmp of its own, so that the fixed client
 // socket never meets another run's; without root the CTest lock serialises.
 inline void UsePrivateTmp() {
@@ -40,37 +29,22 @@ inline void UsePrivateTmp() {
     }
 }
 
-inline sockaddr_un TmpAddress(std::string const& name) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/%s", name.c_str());
-    return address;
+// The library's own socket functions stand in for a client.
+inline int BoundSocket(std::string name) {
+    return SocketComm_Start(&name[0], 0);
 }
 
-// A datagram socket, bound to /tmp/<name> unless name is empty.
-inline int DatagramSocket(std::string const& name = "") {
-    int const fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (!name.empty()) {
-        sockaddr_un const address = TmpAddress(name);
-        unlink(address.sun_path);
-        EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr const*>(&address), sizeof address), 0);
-    }
-    return fd;
-}
-
-inline void SendTo(int fd, std::string const& name, std::string const& bytes) {
-    sockaddr_un const address = TmpAddress(name);
-    ASSERT_EQ(sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr const*>(&address),
-                     sizeof address),
-              static_cast<ssize_t>(bytes.size()));
+inline void SendTo(int fd, std::string name, std::string const& bytes) {
+    EXPECT_EQ(
+        SocketComm_Sendto(fd, bytes.data(), static_cast<unsigned>(bytes.size()), &name[0], 10000),
+        static_cast<int>(bytes.size()));
 }
 
 // The next datagram on fd (empty when none arrives within timeoutMs).
 inline std::string Receive(int fd, int timeoutMs = 10000) {
-    timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     char buffer[2048];
-    ssize_t const received = recv(fd, buffer, sizeof buffer, 0);
+    int const received =
+        SocketComm_Recvfrom(fd, buffer, sizeof buffer, 0, nullptr, nullptr, timeoutMs);
     return received > 0 ? std::string(buffer, static_cast<std::size_t>(received)) : "";
 }
 
@@ -92,8 +66,8 @@ protected:
         if (m_client >= 0) {
             close(m_client);
         }
-        unlink(TmpAddress(QSHELL_CLIENT_NAME).sun_path);
-        unlink(TmpAddress(m_name).sun_path);
+        SocketComm_Unlink(const_cast<char*>(QSHELL_CLIENT_NAME));
+        SocketComm_Unlink(&m_name[0]);
     }
     // Starts the shell thread; false if its socket did not open.
     bool StartShell() {
@@ -106,9 +80,9 @@ protected:
         return WaitFor([&] { return m_shell->GetSocketFd() != -1 || !m_shell->IsRunning(); }) &&
                m_shell->GetSocketFd() != -1;
     }
-    void BindClient() { m_client = DatagramSocket(QSHELL_CLIENT_NAME); }
+    void BindClient() { m_client = BoundSocket(QSHELL_CLIENT_NAME); }
 
-    std::string m_name = UniqueServerName();
+    std::string m_name = runtime_test::UniqueQueueName("shell").substr(1); // no "/"
     std::unique_ptr<CQshell> m_shell;
     int m_client = -1;
 };
