@@ -103,6 +103,8 @@ protected:
 
 private:
     int SendToClient(char const* answer, unsigned length, char const* failureText);
+    // OK for result 0, else ERR; traces how the sending went, named after the caller.
+    void AcknowledgeToSocket(int result, char const* caller);
     void CloseSocket();
     int RunWithFreshCommandStruct(char const* name, char const* text);
 

@@ -66,13 +66,6 @@ int CQshell::test_c(char const* line) {
     int const result = ProcessQshellCmd(line);
     TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG,
                          result == 0 ? "test_c: Success\n" : "test_c: Failed\n");
-    int const sent = result == 0 ? SendQshellCmdAckToSocket() : SendQshellCmdNackToSocket();
-    if (sent < 0) {
-        TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_WARNING,
-                             "CQshell::test_c() - Sending Ack/Nack failed\n");
-    } else {
-        TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_DEBUG,
-                             "CQshell::test_c() - Sending Ack/Nack successful\n");
-    }
+    AcknowledgeToSocket(result, "CQshell::test_c()");
     return result;
 }

@@ -95,6 +95,17 @@ int CQshell::SendToClient(char const* answer, unsigned length, char const* failu
     return 0;
 }
 
+void CQshell::AcknowledgeToSocket(int result, char const* caller) {
+    int const sent = result == 0 ? SendQshellCmdAckToSocket() : SendQshellCmdNackToSocket();
+    if (sent < 0) {
+        TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_WARNING,
+                             "%s - Sending Ack/Nack failed\n", caller);
+    } else {
+        TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_DEBUG,
+                             "%s - Sending Ack/Nack successful\n", caller);
+    }
+}
+
 int CQshell::SendQshellCmdAckToSocket() {
     return SendToClient(QSHELL_ACK, sizeof QSHELL_ACK,
                         "CQshell::SendQshellCmdAckToSocket() - FAILED");
@@ -123,14 +134,6 @@ void CQshell::ThreadWorkFunction() {
         if (QshellReadFromSocket() != 0) {
             continue;
         }
-        int const result = ProcessQshellCmd(m_receiveBuffer);
-        int const sent = result == 0 ? SendQshellCmdAckToSocket() : SendQshellCmdNackToSocket();
-        if (sent < 0) {
-            TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_WARNING,
-                                 "CQshell::RealThreadFunction() - Sending Ack/Nack failed\n");
-        } else {
-            TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_DEBUG,
-                                 "CQshell::RealThreadFunction() - Sending Ack/Nack successful\n");
-        }
+        AcknowledgeToSocket(ProcessQshellCmd(m_receiveBuffer), "CQshell::RealThreadFunction()");
     }
 }
