@@ -17,6 +17,14 @@ void SetErrorText(CommandStruct* cs, char const* text) {
     strlcpy(cs->m_errorText, text, sizeof cs->m_errorText);
 }
 
+int RefuseNull(CommandStruct* cs) {
+    FormattedStringToStdout("Null command or param\n");
+    if (cs != nullptr) {
+        SetErrorText(cs, "Command param error");
+    }
+    return QSHELL_ERR_PARSE;
+}
+
 // strtol over the whole text in this base; the value is stored also when
 // characters are left over.
 bool ParseWhole(char const* text, int base, long* value) {
@@ -32,14 +40,8 @@ int CQshell::ParseQshellCmd(char const* line, CommandStruct* cs) {
 }
 
 int CQshell::GetCommand(CommandStruct* cs, char const* line) {
-    if (cs == nullptr) {
-        FormattedStringToStdout("Null command or param\n");
-        return QSHELL_ERR_PARSE;
-    }
-    if (line == nullptr) {
-        FormattedStringToStdout("Null command or param\n");
-        SetErrorText(cs, "Command param error");
-        return QSHELL_ERR_PARSE;
+    if (cs == nullptr || line == nullptr) {
+        return RefuseNull(cs);
     }
     std::string words(line);
     CleanString(&words);
@@ -66,11 +68,7 @@ int CQshell::GetCommand(CommandStruct* cs, char const* line) {
 
 int CQshell::SetCommandParam(CommandStruct* cs, char const* word) {
     if (cs == nullptr || word == nullptr) {
-        FormattedStringToStdout("Null command or param\n");
-        if (cs != nullptr) {
-            SetErrorText(cs, "Command param error");
-        }
-        return QSHELL_ERR_PARSE;
+        return RefuseNull(cs);
     }
     if (cs->m_paramCount >= QSHELL_MAX_PARAMS) {
         FormattedStringToStdout("Invalid parameter count %d\n", cs->m_paramCount);
