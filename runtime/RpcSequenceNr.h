@@ -1,0 +1,11 @@
+#pragma once
+
+// Sequence numbers of the cross-CPU transport, carried in byte 2 of
+// CQuorMsg::m_rpcInfo. A source starts at 1 and then runs 2 to 254 round and
+// round, so that 1 always marks a source that has just started.
+constexpr unsigned char rpcFirstSequenceNr = 1;
+constexpr int rpcSequenceNrByte = 2;
+
+constexpr unsigned char NextRpcSequenceNr(unsigned char current) {
+    return current == 254 ? 2 : static_cast<unsigned char>(current + 1);
+}
