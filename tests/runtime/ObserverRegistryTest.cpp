@@ -109,17 +109,14 @@ TEST_F(ObserverTest, QueuesGetCopiesExceptTheLastWhichGetsTheSendersBlock) {
 TEST_F(ObserverTest, PayloadWithoutSizeGoesToOneObserverButNotToTwo) {
     ObserverQueue q1, q2;
     Recorder r1, r2;
-    using Notify = int (CObservableCallbackAll::*)(CQuorMsg*);
+    enum Notify { queues, callbacks, all };
     struct Case {
         int observers;
         Notify notify;
         int result;
     } const cases[] = {
-        {1, &CObservableCallbackAll::NotifyObserversWithCallbackQueue, 0},
-        {2, &CObservableCallbackAll::NotifyObserversWithCallbackQueue, -1521},
-        {1, &CObservableCallbackAll::NotifyObserversWithCallbackFunction, 0},
-        {2, &CObservableCallbackAll::NotifyObserversWithCallbackFunction, -1510},
-        {1, &CObservableCallbackAll::NotifyObserversAll, -1500},
+        {1, queues, 0},        {2, queues, -1521}, {1, callbacks, 0},
+        {2, callbacks, -1510}, {1, all, -1500},
     };
     for (auto const& c : cases) {
         registry.DeleteObserversWithCallbackQueue();
@@ -133,7 +130,10 @@ TEST_F(ObserverTest, PayloadWithoutSizeGoesToOneObserverButNotToTwo) {
         CQuorMsg msg = MessageWithPayload(7, 4, 0);
         msg.m_signalSize = 0;
         void* const block = msg.m_signalPtr;
-        EXPECT_EQ((registry.*c.notify)(&msg), c.result);
+        int const rc = c.notify == queues      ? registry.NotifyObserversWithCallbackQueue(&msg)
+                       : c.notify == callbacks ? registry.NotifyObserversWithCallbackFunction(&msg)
+                                               : registry.NotifyObserversAll(&msg);
+        EXPECT_EQ(rc, c.result);
         std::deque<CQuorMsg> delivered = q1.Drain();
         for (CQuorMsg& m : r1.received) {
             TakeOver(delivered, &m);

@@ -38,6 +38,14 @@ void SendRecord(std::string const& function, Record const& record) {
     mq_close(queue);
 }
 
+// Test message index, sent directly; the source has released its payload.
+int SendDirectly(CQuorRpcMsgSrcPosix& source, unsigned seed, int index) {
+    CQuorMsg msg = rpc_test::TestMessage(seed, index);
+    int const rc = source.SendMsgViaRpcPosixQueue(&msg);
+    EXPECT_EQ(msg.m_signalPtr, nullptr);
+    return rc;
+}
+
 int Drain(CQuorMsgQueue& queue) {
     int count = 0;
     for (CQuorMsg msg; queue.GetNrOfMsgsInQueue() > 0 && queue.Receive(&msg, 0) == 0; ++count) {
@@ -117,21 +125,16 @@ TEST_F(RpcTest, SourceDropsWhatItCannotSendAndDeliversTheNext) {
     CQuorRpcMsgSrcPosix source; // its thread is not needed: the test calls it directly
     ASSERT_EQ(source.Init(UniqueQueueName("src").c_str(), 10, CPU_ID_MAIN, "/" + target), 0);
     TraceCapture trace(TRACE_CPU_COMM_SRC, TRACELEVEL_ERROR);
-    CQuorMsg msg = rpc_test::TestMessage(3, 1);
-    EXPECT_EQ(source.SendMsgViaRpcPosixQueue(&msg), -1) << "no destination yet";
-    EXPECT_EQ(msg.m_signalPtr, nullptr);
+    EXPECT_EQ(SendDirectly(source, 3, 1), -1) << "no destination yet";
 
     Destination d(target);
-    for (int i = 2; i <= 4; ++i) {
-        msg = rpc_test::TestMessage(3, i);
-        if (i == 3) { // more than the shared memory holds
-            ::operator delete(msg.m_signalPtr);
-            msg.m_signalSize = 2 << 20;
-            msg.m_signalPtr = ::operator new(static_cast<std::size_t>(msg.m_signalSize));
-        }
-        EXPECT_EQ(source.SendMsgViaRpcPosixQueue(&msg), i == 3 ? -1322 : 0);
-        EXPECT_EQ(msg.m_signalPtr, nullptr);
-    }
+    EXPECT_EQ(SendDirectly(source, 3, 2), 0);
+    CQuorMsg tooLarge(SIG_ID_MPLAYER_PLAY_REQ); // more than the shared memory holds
+    tooLarge.m_signalSize = 2 << 20;
+    tooLarge.m_signalPtr = ::operator new(static_cast<std::size_t>(tooLarge.m_signalSize));
+    EXPECT_EQ(source.SendMsgViaRpcPosixQueue(&tooLarge), -1322);
+    EXPECT_EQ(tooLarge.m_signalPtr, nullptr);
+    EXPECT_EQ(SendDirectly(source, 3, 4), 0);
     for (int i : {2, 4}) {
         CQuorMsg got;
         ASSERT_EQ(d.observers.ReceiveFromNonblockingQueue(&got, 0), 0);
@@ -164,12 +167,10 @@ TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGap) {
     d.dest.RegisterCallbackFunction(observer, 0, 0, 0);
     CQuorRpcMsgSrcPosix source;
     ASSERT_EQ(source.Init(UniqueQueueName("src").c_str(), 10, CPU_ID_MAIN, d.name), 0);
-    CQuorMsg msg = rpc_test::TestMessage(4, 0);
-    ASSERT_EQ(source.SendMsgViaRpcPosixQueue(&msg), 0);
+    ASSERT_EQ(SendDirectly(source, 4, 0), 0);
     ASSERT_TRUE(WaitFor([&] { return observer.inside.load(); }));
     for (int i = 1; i <= 50; ++i) { // fills the destination's queue
-        msg = rpc_test::TestMessage(4, i);
-        ASSERT_EQ(source.SendMsgViaRpcPosixQueue(&msg), 0);
+        ASSERT_EQ(SendDirectly(source, 4, i), 0);
     }
 
     // The next send waits for room until a signal interrupts it.
@@ -184,16 +185,14 @@ TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGap) {
         }
     });
     int const blocksQueued = CPUCommStandInBlocksInUse();
-    msg = rpc_test::TestMessage(4, 51);
-    EXPECT_EQ(source.SendMsgViaRpcPosixQueue(&msg), -1421);
+    EXPECT_EQ(SendDirectly(source, 4, 51), -1421);
     sent.store(true);
     interrupter.join();
     EXPECT_EQ(CPUCommStandInBlocksInUse(), blocksQueued) << "the failed record's block is released";
 
     TraceCapture trace(TRACE_CPU_COMM_DST, TRACELEVEL_ERROR);
     observer.hold.store(false);
-    msg = rpc_test::TestMessage(4, 52);
-    ASSERT_EQ(source.SendMsgViaRpcPosixQueue(&msg), 0);
+    ASSERT_EQ(SendDirectly(source, 4, 52), 0);
     ASSERT_TRUE(WaitFor([&] { return d.dest.GetNrOfProcessedMsgs() == 52; }));
     EXPECT_EQ(CountLines(trace.Text(), "Illegal sequence nr"), 1);
     EXPECT_EQ(CountLines(trace.Text(), "Received = 53, Expected = 52"), 1);
