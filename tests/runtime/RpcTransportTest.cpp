@@ -161,8 +161,8 @@ struct BlockingObserver : CObserverCallbackFunction {
 };
 
 TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGap) {
+    BlockingObserver observer; // outlives the destination's thread
     Destination d(UniqueFunctionName());
-    BlockingObserver observer;
     d.dest.DeleteObserversWithCallbackQueue();
     d.dest.RegisterCallbackFunction(observer, 0, 0, 0);
     CQuorRpcMsgSrcPosix source;

@@ -53,9 +53,9 @@ struct OrderChecker : CObserverCallbackFunction {
 };
 
 TEST_F(RpcTest, TenThousandMessagesFromAnotherProcessArriveOnceInOrderThenASourceRestarts) {
+    OrderChecker checker; // outlives the destination's thread
     Destination d(rpc_test::UniqueFunctionName());
     d.dest.DeleteObserversWithCallbackQueue();
-    OrderChecker checker;
     d.dest.RegisterCallbackFunction(checker, 0, 0, 0);
     TraceCapture trace(TRACE_CPU_COMM_DST, TRACELEVEL_ERROR);
 
