@@ -1,13 +1,7 @@
-// A process with a cross-CPU source, started by the transport tests:
-//   rpc_source_process SEGMENT TARGET FIRST COUNT SEED send|wait|die-holding-lock
-// sends the test messages FIRST to FIRST + COUNT - 1 to the destination
-// TARGET, then exits (send) or waits to be killed (wait). die-holding-lock
-// takes the shared memory's lock and dies holding it.
+// rpc_source_process SEGMENT TARGET FIRST COUNT SEED send|wait|die-holding-lock:
+// a source sends test messages FIRST... to the destination TARGET, then the
+// process exits or waits to be killed; or it dies holding the shared lock.
 #include <signal.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
 
 #include "RpcTestSupport.h"
 #include "runtime/CQuorRpcMsgSrcPosix.h"
@@ -17,13 +11,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string const mode = argv[6];
-    if (mode == "die-holding-lock") {
-        CPUCommStandInHoldLock();
+    if (mode == "die-holding-lock" && CPUCommStandInHoldLock() == 0) {
         raise(SIGKILL);
     }
-    int const first = std::atoi(argv[3]);
-    int const count = std::atoi(argv[4]);
-    auto const seed = static_cast<unsigned>(std::atoi(argv[5]));
+    int const first = std::stoi(argv[3]), count = std::stoi(argv[4]), seed = std::stoi(argv[5]);
     CQuorRpcMsgSrcPosix source;
     std::string const input = "/quor_test_rpc_source_" + std::to_string(getpid()) + "_";
     if (source.Init(input.c_str(), 50, CPU_ID_MAIN, argv[2]) != 0 ||
@@ -35,7 +26,7 @@ int main(int argc, char** argv) {
         while (static_cast<int>(source.GetNrOfProcessedMsgs()) + 40 <= sent) {
             usleep(200);
         }
-        CQuorMsg msg = rpc_test::TestMessage(seed, first + sent);
+        CQuorMsg msg = rpc_test::TestMessage(static_cast<unsigned>(seed), first + sent);
         if (source.SendCmd(&msg) != 0) {
             return 4;
         }
