@@ -62,6 +62,14 @@ int CQuorRpcMsgDestPosix::Init(char const* functionName,
     return rc;
 }
 
+// Records still waiting when the thread stops stay in the public queue for
+// the next destination: their payload addresses name shared blocks, which
+// the release of a plain queue thread would hand to operator delete.
+void CQuorRpcMsgDestPosix::ThreadWorkFunction() {
+    BeforeProcessingMsgs();
+    ReadMsgsFromNonBlockingQueue();
+}
+
 void CQuorRpcMsgDestPosix::IncSequenceCtr() {
     m_expectedSequenceNr = NextRpcSequenceNr(m_expectedSequenceNr);
 }

@@ -31,6 +31,9 @@ public:
     void IncSequenceCtr();
     void Term() {}
 
+protected:
+    void ThreadWorkFunction() override;
+
 private:
     // False when the record's payload cannot be taken over; the record is dropped.
     bool CopyPayloadOutOfSharedMemory(CQuorMsg* msg);

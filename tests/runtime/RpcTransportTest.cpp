@@ -108,7 +108,7 @@ struct BlockingObserver : CObserverCallbackFunction {
     std::atomic<bool> inside{false}, hold{true};
 };
 
-TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGap) {
+TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGapToTheNextDestination) {
     BlockingObserver observer; // outlives the destination's thread
     Destination d;
     d.dest.DeleteObserversWithCallbackQueue();
@@ -135,11 +135,14 @@ TEST_F(RpcTest, AFailedSendReleasesItsBlockAndTheNextRecordShowsTheGap) {
     sent.store(true);
     interrupter.join();
     EXPECT_EQ(CPUCommStandInBlocksInUse(), blocksQueued) << "the failed record's block is released";
-
-    TraceCapture trace(TRACE_CPU_COMM_DST, TRACELEVEL_ERROR);
+    // Stopped now, the destination leaves the 50 waiting records to the next one.
+    d.dest.StopThread();
     observer.hold.store(false);
+    d.dest.StopThreadAndWait();
+    Destination next(d.name);
+    TraceCapture trace(TRACE_CPU_COMM_DST, TRACELEVEL_ERROR);
     ASSERT_EQ(SendDirectly(source, 4, 52), 0);
-    ASSERT_TRUE(WaitFor([&] { return d.dest.GetNrOfProcessedMsgs() == 52; }));
+    ASSERT_TRUE(WaitFor([&] { return next.dest.GetNrOfProcessedMsgs() == 51; }));
     EXPECT_EQ(CountLines(trace.Text(), "Illegal sequence nr"), 1);
     EXPECT_EQ(CountLines(trace.Text(), "Received = 53, Expected = 52"), 1);
 }
