@@ -128,32 +128,22 @@ int CObservableCallbackFunction::NotifyObserversWithCallbackFunction(CQuorMsg* m
              "msgs to send = "
           << remaining;
     });
-    int result = 0;
-    if (remaining == 0) {
-        msg->FreeSignal();
-    } else if (remaining > 1 && msg->m_signalPtr != nullptr && msg->m_signalSize == 0) {
-        TraceFormattedString(TRACE_OBSERVER, TRACELEVEL_FATAL,
-                             "==== FATAL ERROR ==== CObservableCallbackFunction::Signal size is "
-                             "not set - required to support msgs with signals to multiple "
-                             "observers\n");
-        msg->FreeSignal();
-        result = -1510;
-    } else {
-        FanOutToObservers(
-            m_observers, remaining, msg,
-            [&](T_FunctionObserverInfo const& record, CQuorMsg* delivery) {
-                TraceLine(TRACE_OBSERVER, TRACELEVEL_DEBUG, [&](std::ostream& t) {
-                    t << "ObservableCallbackFunction::NotifyObserversWithCallbackFunction() - "
-                         "sending msg (Reference = "
-                      << record.observer << ") : Signal = " << delivery->m_signalName
-                      << ", SignalPtr = " << delivery->m_signalPtr
-                      << ", CallbackId = " << delivery->m_callbackId
-                      << ", CallbackId2 = " << delivery->m_callbackId2;
-                });
-                record.observer->Callback(delivery);
-                totalNrOfFunctionCallbacks.fetch_add(1, std::memory_order_relaxed);
+    bool const delivered = FanOutToObservers(
+        m_observers, remaining, msg,
+        "==== FATAL ERROR ==== CObservableCallbackFunction::Signal size is not set - required "
+        "to support msgs with signals to multiple observers\n",
+        [&](T_FunctionObserverInfo const& record, CQuorMsg* delivery) {
+            TraceLine(TRACE_OBSERVER, TRACELEVEL_DEBUG, [&](std::ostream& t) {
+                t << "ObservableCallbackFunction::NotifyObserversWithCallbackFunction() - "
+                     "sending msg (Reference = "
+                  << record.observer << ") : Signal = " << delivery->m_signalName
+                  << ", SignalPtr = " << delivery->m_signalPtr
+                  << ", CallbackId = " << delivery->m_callbackId
+                  << ", CallbackId2 = " << delivery->m_callbackId2;
             });
-    }
+            record.observer->Callback(delivery);
+            totalNrOfFunctionCallbacks.fetch_add(1, std::memory_order_relaxed);
+        });
     pthread_mutex_unlock(&m_mutex);
-    return result;
+    return delivered || remaining == 0 ? 0 : -1510;
 }

@@ -144,35 +144,26 @@ int CObservableCallbackQueue::NotifyObserversWithCallbackQueue(CQuorMsg* msg) {
           << remaining;
     });
     int result = 0;
-    if (remaining == 0) {
-        msg->FreeSignal();
-    } else if (remaining > 1 && msg->m_signalPtr != nullptr && msg->m_signalSize == 0) {
-        TraceFormattedString(TRACE_OBSERVER, TRACELEVEL_FATAL,
-                             "==== FATAL ERROR ==== CObservableCallbackQueue::Signal size is not "
-                             "set - required to support msgs with signals to multiple observers\n");
-        msg->FreeSignal();
-        result = -1521;
-    } else {
-        FanOutToObservers(m_observers, remaining, msg,
-                          [&](T_QueueObserverInfo const& record, CQuorMsg* delivery) {
-                              TraceLine(TRACE_OBSERVER, TRACELEVEL_INFO, [&](std::ostream& t) {
-                                  t << "ObservableCallbackQueue::NotifyObserversWithCallbackQueue()"
-                                       " - sending msg "
-                                       "to queue (Handle = "
-                                    << record.queueHandle
-                                    << ", Name = " << QueueName(record.queueHandle)
-                                    << ") : Signal = " << delivery->m_signalName
-                                    << ", SignalPtr = " << delivery->m_signalPtr
-                                    << ", CallbackId = " << delivery->m_callbackId
-                                    << ", CallbackId2 = " << delivery->m_callbackId2;
-                              });
-                              int const rc = CQuorMsgQueue::Send(record.queueHandle, delivery, 0);
-                              if (rc != 0) {
-                                  result = rc;
-                              }
-                              totalNrOfQueueCallbacks.fetch_add(1, std::memory_order_relaxed);
-                          });
-    }
+    bool const delivered = FanOutToObservers(
+        m_observers, remaining, msg,
+        "==== FATAL ERROR ==== CObservableCallbackQueue::Signal size is not set - required to "
+        "support msgs with signals to multiple observers\n",
+        [&](T_QueueObserverInfo const& record, CQuorMsg* delivery) {
+            TraceLine(TRACE_OBSERVER, TRACELEVEL_INFO, [&](std::ostream& t) {
+                t << "ObservableCallbackQueue::NotifyObserversWithCallbackQueue() - sending msg "
+                     "to queue (Handle = "
+                  << record.queueHandle << ", Name = " << QueueName(record.queueHandle)
+                  << ") : Signal = " << delivery->m_signalName
+                  << ", SignalPtr = " << delivery->m_signalPtr
+                  << ", CallbackId = " << delivery->m_callbackId
+                  << ", CallbackId2 = " << delivery->m_callbackId2;
+            });
+            int const rc = CQuorMsgQueue::Send(record.queueHandle, delivery, 0);
+            if (rc != 0) {
+                result = rc;
+            }
+            totalNrOfQueueCallbacks.fetch_add(1, std::memory_order_relaxed);
+        });
     pthread_mutex_unlock(&m_mutex);
-    return result;
+    return delivered || remaining == 0 ? result : -1521;
 }
