@@ -5,7 +5,7 @@
 
 #include "debug/TraceColors.h"
 #include "runtime/CQuorMsg.h"
-#include "runtime/RpcSequenceNr.h"
+#include "runtime/RpcTransportRules.h"
 #include "runtime/TraceLine.h"
 
 unsigned CQuorRpcMsgDestPosix::totalNrOfRpcCalls = 0;
@@ -36,9 +36,7 @@ int CQuorRpcMsgDestPosix::Init(char const* functionName,
     });
     RegisterCallbackQueue(queueHandle, callbackId, 0, 0);
     m_functionName = functionName != nullptr ? functionName : "";
-    std::string const inputQueueName = (!m_functionName.empty() && m_functionName[0] == '/')
-                                           ? m_functionName
-                                           : "/" + m_functionName;
+    std::string const inputQueueName = RpcQueueName(m_functionName);
     TraceLine(TRACE_CPU_COMM_DST, TRACELEVEL_DEBUG, [&](std::ostream& t) {
         t << "CQuorRpcMsgDestPosix::Init() IpcInputQueuename = " << inputQueueName;
     });

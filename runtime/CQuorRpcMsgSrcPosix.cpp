@@ -33,8 +33,7 @@ int CQuorRpcMsgSrcPosix::Init(char const* name, int maxNrOfMsgs, _tagCPUID,
                               std::string targetName) {
     int const rc = CThreadObjectWithQueue::Init(name, maxNrOfMsgs, 0, false, true);
     m_targetName = std::move(targetName);
-    m_targetQueueName =
-        (!m_targetName.empty() && m_targetName[0] == '/') ? m_targetName : "/" + m_targetName;
+    m_targetQueueName = RpcQueueName(m_targetName);
     return rc;
 }
 

@@ -7,7 +7,7 @@
 
 #include "platform/ChipUtilCPUComm.h"
 #include "runtime/CThreadObjectWithQueue.h"
-#include "runtime/RpcSequenceNr.h"
+#include "runtime/RpcTransportRules.h"
 
 // The sending end of the cross-CPU transport: a queue thread that copies each
 // message's payload into shared memory (the CPU communication library) and
