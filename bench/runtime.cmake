@@ -1,2 +1,4 @@
 quor_add_bench(bench_runtime_queue runtime_queue.cpp)
 quor_add_bench(bench_runtime_queue_thread runtime_queue_thread.cpp)
+quor_add_bench(bench_runtime_observer runtime_observer.cpp)
+quor_add_bench(bench_runtime_transport runtime_transport.cpp)
