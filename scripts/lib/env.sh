@@ -2,14 +2,15 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev clang-format)
+               libbenchmark-dev libbsd-dev clang-format dpkg-dev)
 
-# Installs the Debian packages that are missing. Only root can install; others
-# are told what is missing and the build goes on (it fails clearly if a
-# package is really needed).
+# Installs the Debian packages that are missing: those named, else
+# QUOR_PACKAGES. Only root can install; others are told what is missing and
+# the build goes on (it fails clearly if a package is really needed).
 quor_install_packages() {
     local missing=() pkg
-    for pkg in "${QUOR_PACKAGES[@]}"; do
+    [ $# -gt 0 ] || set -- "${QUOR_PACKAGES[@]}"
+    for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$pkg")
     done
@@ -22,7 +23,8 @@ quor_install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     # Another apt run (a second build on the machine) holds the lock for a while.
     local lock=(-o DPkg::Lock::Timeout=600)
-    apt-get "${lock[@]}" update -qq
+    # A list that fails to download (a mirror in sync) leaves the others usable.
+    apt-get "${lock[@]}" update -qq || echo "quor: apt-get update failed in part" >&2
     apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
