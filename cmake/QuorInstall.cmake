@@ -61,6 +61,7 @@ function(quor_install_package)
     # target root file system).
     set(pc_dir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
     file(RELATIVE_PATH QUOR_PC_TO_PREFIX /${pc_dir} /)
+    string(REGEX REPLACE "/$" "" QUOR_PC_TO_PREFIX ${QUOR_PC_TO_PREFIX})
     configure_file(${PROJECT_SOURCE_DIR}/cmake/quor.pc.in ${PROJECT_BINARY_DIR}/quor.pc @ONLY)
     install(FILES ${PROJECT_BINARY_DIR}/quor.pc DESTINATION ${pc_dir} COMPONENT dev)
 endfunction()
