@@ -1,9 +1,8 @@
 # The 32-bit ARM (armhf) build: cross compiler, emulator and the target's
 # libraries. Sourced by scripts/test after env.sh, not run.
 
-# Host packages: the cross compiler, user-mode emulation, and `file` to show
-# what was built.
-QUOR_ARMHF_HOST_PACKAGES=(g++-arm-linux-gnueabihf qemu-user-static file)
+# Host packages: the cross compiler and user-mode emulation.
+QUOR_ARMHF_HOST_PACKAGES=(g++-arm-linux-gnueabihf qemu-user-static)
 
 # Debian's armhf packages the build links against and the emulated tests load:
 # the C and C++ runtimes, glib, GoogleTest, and libbsd for the strlcpy

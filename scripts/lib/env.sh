@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev clang-format dpkg-dev)
+               libbenchmark-dev libbsd-dev clang-format dpkg-dev file)
 
 # Installs the Debian packages that are missing: those named, else
 # QUOR_PACKAGES. Only root can install; others are told what is missing and
