@@ -52,10 +52,16 @@ quor_raise_mqueue_limits() {
 
 quor_jobs() { nproc 2>/dev/null || echo 2; }
 
-# Configures and builds into $2 with the extra CMake arguments that follow.
+# Configures and builds into $2 with the extra CMake arguments that follow;
+# arguments after -- go to the build (for example --target NAME).
 quor_build() {
-    local src=$1 dir=$2
+    local src=$1 dir=$2 configure=()
     shift 2
-    cmake -S "$src" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$(quor_jobs)"
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        configure+=("$1")
+        shift
+    done
+    [ $# -eq 0 ] || shift
+    cmake -S "$src" -B "$dir" "${configure[@]}" >/dev/null
+    cmake --build "$dir" -j "$(quor_jobs)" "$@"
 }
