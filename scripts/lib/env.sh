@@ -2,14 +2,15 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev libedit-dev clang-format)
+               libbenchmark-dev libbsd-dev libedit-dev clang-format dpkg-dev file)
 
-# Installs the Debian packages that are missing. Only root can install; others
-# are told what is missing and the build goes on (it fails clearly if a
-# package is really needed).
+# Installs the Debian packages that are missing: those named, else
+# QUOR_PACKAGES. Only root can install; others are told what is missing and
+# the build goes on (it fails clearly if a package is really needed).
 quor_install_packages() {
     local missing=() pkg
-    for pkg in "${QUOR_PACKAGES[@]}"; do
+    [ $# -gt 0 ] || set -- "${QUOR_PACKAGES[@]}"
+    for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$pkg")
     done
@@ -22,7 +23,8 @@ quor_install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     # Another apt run (a second build on the machine) holds the lock for a while.
     local lock=(-o DPkg::Lock::Timeout=600)
-    apt-get "${lock[@]}" update -qq
+    # A list that fails to download (a mirror in sync) leaves the others usable.
+    apt-get "${lock[@]}" update -qq || echo "quor: apt-get update failed in part" >&2
     apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
@@ -50,10 +52,16 @@ quor_raise_mqueue_limits() {
 
 quor_jobs() { nproc 2>/dev/null || echo 2; }
 
-# Configures and builds into $2 with the extra CMake arguments that follow.
+# Configures and builds into $2 with the extra CMake arguments that follow;
+# arguments after -- go to the build (for example --target NAME).
 quor_build() {
-    local src=$1 dir=$2
+    local src=$1 dir=$2 configure=()
     shift 2
-    cmake -S "$src" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$(quor_jobs)"
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        configure+=("$1")
+        shift
+    done
+    [ $# -eq 0 ] || shift
+    cmake -S "$src" -B "$dir" "${configure[@]}" >/dev/null
+    cmake --build "$dir" -j "$(quor_jobs)" "$@"
 }

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs the demo host and checks its exit status and a line of its output.
-#   check_demo.sh <status> <expected text> <quor-demo> <libquor.so> <URL>
-expected_status=$1 expected_text=$2 demo=$3 library=$4 url=$5
-output=$("$demo" --library "$library" "$url" 2>&1)
+#   check_demo.sh <status> <expected text> <libquor.so> <URL> [<emulator>...] <quor-demo>
+expected_status=$1 expected_text=$2 library=$3 url=$4
+shift 4
+output=$("$@" --library "$library" "$url" 2>&1)
 status=$?
 printf '%s\n' "$output"
 if [ "$status" -ne "$expected_status" ]; then

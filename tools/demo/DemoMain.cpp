@@ -31,23 +31,26 @@ void Usage() {
     std::printf("usage: quor-demo [--library PATH] [--log] [URL]\n"
                 "  URL        the clip to play (default %s);\n"
                 "             see README.md for its query parameters\n"
-                "  --library  the plugin library (default: libquor.so beside tools/)\n"
+                "  --library  the plugin library (default: the build tree's or the installed one)\n"
                 "  --log      copy the plugin's syslog lines to stderr\n",
                 kDefaultUrl);
 }
 
-// libquor.so of the build tree this program belongs to.
+// libquor.so of the build tree this program belongs to; an installed demo
+// has none beside it and loads the installed library by its SONAME, which
+// its run path finds.
 std::string DefaultLibrary() {
     char self[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) {
-        return "libquor.so";
+        return QUOR_LIBRARY_SONAME;
     }
     self[n] = '\0';
     std::string dir(self);
     dir = dir.substr(0, dir.rfind('/')); // .../tools
     dir = dir.substr(0, dir.rfind('/'));
-    return dir + "/libquor.so";
+    std::string const buildTreeLibrary = dir + "/libquor.so";
+    return access(buildTreeLibrary.c_str(), F_OK) == 0 ? buildTreeLibrary : QUOR_LIBRARY_SONAME;
 }
 
 void PrintNotification(std::string const& line, void* out) {
