@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev clang-format)
+               libbenchmark-dev libbsd-dev clang-format liblua5.4-dev)
 
 # Installs the Debian packages that are missing. Only root can install; others
 # are told what is missing and the build goes on (it fails clearly if a
