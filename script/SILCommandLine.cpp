@@ -138,9 +138,6 @@ int CompileCommandLine(T_SILLine& line) {
         return kErrProgramMemory;
     }
     int const arguments = line.count - 1;
-    if (arguments > kMaxParameters) {
-        return kErrTooManyArguments;
-    }
     char letters[kMaxTokens + 1] = {};
     for (int k = 0; k < arguments; ++k) {
         if (!EmitArgument(line.tokens[k + 1], line.arrow && k == 0, &letters[k])) {
@@ -152,6 +149,9 @@ int CompileCommandLine(T_SILLine& line) {
     if (op < 0) {
         SILBadArgument = badArgument;
         return op;
+    }
+    if (arguments > kMaxParameters) {
+        return kErrTooManyArguments; // a row with more letters than an instruction can hold
     }
     if (int const result = CheckBlock(op)) {
         return result;
