@@ -15,7 +15,7 @@ namespace {
 // Appends the text to the string object, cutting what does not fit.
 void Concat(int* object, char const* text) {
     if (!StringObjectIsSound(object)) {
-        SetCorrupted(-1);
+        SetCorrupted(object);
         return;
     }
     std::size_t const room = static_cast<std::size_t>(object[0] - object[1]);
@@ -40,7 +40,7 @@ int ToInt(char const* text) {
 } // namespace
 
 void Corrupted(T_SILRuntime const& rt) {
-    SetCorrupted(rt.program[kHeaderEntry]);
+    SetCorrupted(rt.program + rt.program[kHeaderEntry]);
 }
 
 bool CompareStrings(T_SILRuntime const& rt, int code) {

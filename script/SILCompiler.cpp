@@ -274,6 +274,7 @@ int* SILCompile(char* source, int* buffer, unsigned bufferSize) {
         }
     }
     Finish(result, entry);
+    bytecode = nullptr; // declarations belong to a compile
     return buffer;
 }
 

@@ -15,9 +15,13 @@ namespace sil {
 
 unsigned runWords = 0;
 
-void SetCorrupted(long word) {
+void SetCorrupted(int const* word) {
     RuntimeError = kErrCorruptedProgram;
-    std::snprintf(RuntimeErrorInfo, sizeof RuntimeErrorInfo, "word %ld", word);
+    RuntimeErrorInfo[0] = '\0';
+    long const position = PositionInProgram(word);
+    if (position >= 0) {
+        std::snprintf(RuntimeErrorInfo, sizeof RuntimeErrorInfo, "word %ld", position);
+    }
 }
 
 } // namespace sil
@@ -120,7 +124,7 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
         }
         std::uint32_t pc = static_cast<std::uint32_t>(program[kHeaderEntry]);
         if (pc >= words) {
-            SetCorrupted(static_cast<long>(pc));
+            SetCorrupted(program + pc);
             PrintRuntimeError();
             break;
         }
@@ -132,7 +136,7 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
         ResetStringPool();
         std::uint32_t const after = Decode(program, pc + 1, words, rt);
         if (after == 0 || op >= static_cast<std::uint32_t>(numcmd)) {
-            SetCorrupted(static_cast<long>(pc));
+            SetCorrupted(program + pc);
             PrintRuntimeError();
             break;
         }

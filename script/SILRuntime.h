@@ -52,7 +52,8 @@ constexpr int kRunCorrupted = -100;
 // Size in words of the program being run; 0 between runs.
 extern unsigned runWords;
 
-// Ends the run with kErrCorruptedProgram, naming the word concerned.
-void SetCorrupted(long word);
+// Ends the run with kErrCorruptedProgram, naming the word concerned when it
+// lies in the program.
+void SetCorrupted(int const* word);
 
 } // namespace sil

@@ -18,7 +18,8 @@ namespace {
 
 char const kTooLong[] = "ERROR: String too long!";
 
-// The word index of `object` in the program being run, or -1.
+} // namespace
+
 long PositionInProgram(int const* object) {
     int const* program = SILRuntime.program;
     if (program == nullptr) {
@@ -31,8 +32,6 @@ long PositionInProgram(int const* object) {
     }
     return static_cast<long>((at - begin) / 4);
 }
-
-} // namespace
 
 bool StringObjectIsSound(int const* object) {
     if (object == nullptr) {
@@ -155,7 +154,7 @@ char const* FormatValue(char letter, std::uint32_t position, char* scratch, std:
 
 int Expand(int const* object, char* dest, int max, bool nested) {
     if (!StringObjectIsSound(object)) {
-        SetCorrupted(-1);
+        SetCorrupted(object);
         return -1;
     }
     if (object[1] > max) {
@@ -214,7 +213,7 @@ int Expand(int const* object, char* dest, int max, bool nested) {
 
 int SILAssignString(char const* text, int* object) {
     if (!StringObjectIsSound(object)) {
-        SetCorrupted(-1);
+        SetCorrupted(object);
         return RuntimeError;
     }
     if (text == nullptr) {

@@ -49,6 +49,9 @@ inline void ResetStringPool() {
 // (any object is accepted between runs) and its length is within its capacity.
 bool StringObjectIsSound(int const* object);
 
+// The word index of `object` in the program being run, or -1.
+long PositionInProgram(int const* object);
+
 // Name of the variable whose storage is `object`, "" when it is none.
 char const* VariableNameOf(int const* object);
 

@@ -1,4 +1,6 @@
 #include <cstring>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -206,18 +208,40 @@ TEST(SilCompiler, AcceptsALineOf1023CharactersAndLongComments) {
     EXPECT_EQ(Compile("# " + std::string(3000, '<')).Result(), 0);
 }
 
+// Random lines of the language's words, into buffers of random sizes with
+// canaries around them; what compiles is run too.
 TEST(SilCompiler, NeverWritesOutsideItsBuffer) {
-    // Every buffer size from nothing up, with canaries around it.
-    std::string const script = "VAR int i\nVAR string s\ni <- 1\nprints s \"[i]\"";
-    for (unsigned bytes = 0; bytes < 4 * 140; bytes += 3) {
-        std::vector<int> memory(bytes / 4 + 8, 0x5A5A5A5A);
-        std::string source = script;
-        SILCompile(source.data(), memory.data() + 4, bytes);
-        for (int i : {0, 1, 2, 3}) {
-            EXPECT_EQ(memory[i], 0x5A5A5A5A);
-            EXPECT_EQ(memory[memory.size() - 1 - i], 0x5A5A5A5A);
+    std::vector<std::string> words;
+    std::istringstream vocabulary(
+        "VAR int str8 float string SUB MAIN END if else endif while wend repeat until set add "
+        "div concat strlen call return print x f s <- == < = !~ 1 -7 1.5 0x1F : % # , \" "
+        "\"a[x]b[@s]\" [65] [ ] @ $x7$");
+    for (std::string word; vocabulary >> word;) {
+        words.push_back(word);
+    }
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        std::string source;
+        for (int line = random() % 40; line > 0; --line) {
+            for (int word = random() % 6; word >= 0; --word) {
+                source += words[random() % words.size()];
+                source += random() % 4 != 0 ? " " : "";
+            }
+            source += random() % 8 != 0 ? "\n" : "\r";
         }
-        EXPECT_NE(std::string(SILLastError()), "") << bytes;
+        unsigned const bytes = random() % 2 ? random() % 700 : 4096 + random() % 4096;
+        std::vector<int> memory(bytes / 4 + 8, 0x5A5A5A5A);
+        int* const program = memory.data() + 4;
+        testing::internal::CaptureStdout();
+        SILCompile(source.data(), program, bytes);
+        if (bytes >= 28 && program[sil::kHeaderResult] == 0) {
+            SILRun(program, 0, [] { return 0; });
+        }
+        testing::internal::GetCapturedStdout();
+        for (int i : {0, 1, 2, 3}) {
+            ASSERT_EQ(memory[i], 0x5A5A5A5A) << source;
+            ASSERT_EQ(memory[memory.size() - 1 - i], 0x5A5A5A5A) << source;
+        }
     }
 }
 

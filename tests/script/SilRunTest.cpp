@@ -1,9 +1,9 @@
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -142,34 +142,25 @@ TEST(SilRun, AsksThePollBeforeEveryInstruction) {
     EXPECT_GT(program.words[program.Position(0)], 33);
 }
 
-// What the probe command saw of its parameters.
-struct Probe {
-    int count, types[4], ints[2];
-    float floats[2];
-    std::string texts[2];
-    bool nullBeyond;
-    int returned;
-} probe;
+char const* OrNull(char const* text) {
+    return text != nullptr ? text : "null";
+}
 
+// Prints what it sees of its parameters, then changes them.
 void ProbeCommand(void*) {
-    probe.count = SILGetParaNum();
+    int types[4];
     for (int n = 0; n < 4; ++n) {
-        SILGetParaType(n, &probe.types[n]);
+        SILGetParaType(n, &types[n]);
     }
-    probe.ints[0] = SILGetIntPara(0);
-    probe.ints[1] = SILGetIntPara(5);
-    probe.floats[0] = SILGetFloatPara(1);
-    probe.floats[1] = SILGetFloatPara(-1);
-    for (int n : {0, 1}) {
-        char const* text = SILGetStringPara(n + 2);
-        probe.texts[n] = text != nullptr ? text : "";
-    }
-    probe.nullBeyond = SILGetStringPara(5) == nullptr;
-    SILSetIntPara(0, probe.ints[0] * 2);
-    SILSetFloatPara(1, probe.floats[0] * 2);
+    std::printf("%d %d%d%d%d %d %d %.2f %.2f %s %s %s ", SILGetParaNum(), types[0], types[1],
+                types[2], types[3], SILGetIntPara(0), SILGetIntPara(5), SILGetFloatPara(1),
+                SILGetFloatPara(-1), OrNull(SILGetStringPara(2)), OrNull(SILGetStringPara(3)),
+                OrNull(SILGetStringPara(5)));
+    SILSetIntPara(0, SILGetIntPara(0) * 2);
+    SILSetFloatPara(1, SILGetFloatPara(1) * 2);
     SILSetStringPara(2, "set");
     SILSetIntPara(5, 99); // beyond the parameters: nothing happens
-    probe.returned = SILSetIntReturn(7);
+    std::printf("%d\n", SILSetIntReturn(7));
 }
 
 TEST(SilRun, HandsACommandItsParametersAfterTheTarget) {
@@ -177,18 +168,8 @@ TEST(SilRun, HandsACommandItsParametersAfterTheTarget) {
     SilProgram program = Compile("VAR int n\nVAR int i\nVAR float f\nVAR string s\ni <- 21\n"
                                  "f <- 1.25\ns <- \"abc\"\nn <- probe i f s \"[i]\"\n"
                                  "print \"[n] [i] [f] [s]\"\nprobe i f s \"+\" <=");
-    EXPECT_EQ(RunProgram(program), "7 42 2.50 set \n");
-    EXPECT_EQ(probe.returned, 0); // no target on the second line
-    EXPECT_EQ(probe.count, 5);
-    EXPECT_EQ(probe.ints[0], 42);
-    EXPECT_EQ(probe.ints[1], 0);
-    EXPECT_EQ(probe.floats[0], 2.5f);
-    EXPECT_EQ(probe.floats[1], 0.0f);
-    EXPECT_EQ(probe.texts[0], "set");
-    EXPECT_EQ(probe.texts[1], "+");
-    EXPECT_TRUE(probe.nullBeyond);
-    int const types[] = {0, 1, 2, 2};
-    EXPECT_TRUE(std::equal(types, types + 4, probe.types));
+    EXPECT_EQ(RunProgram(program), "4 0122 21 0 1.25 0.00 abc 21 null 1\n7 42 2.50 set \n"
+                                   "5 0122 42 0 2.50 0.00 set + null 0\n");
     EXPECT_EQ(program.words[program.Position(0)], 7);
     EXPECT_EQ(program.words[program.Position(1)], 84);
 }
@@ -212,6 +193,25 @@ TEST(SilStrings, ReplaceAllStaysWithinItsAllowance) {
 // Hand-made programs: the run ends with an error and writes nothing outside
 // the buffer, whatever the words say.
 TEST(SilRun, SurvivesProgramsAlteredBehindTheChecksum) {
+    struct Edit {
+        int at, value; // `at` below 0 counts from the top of the buffer
+        char const* output;
+    } const edits[] = {
+        {14, 99999, "Runtime Error: Program corrupted!\r\n'word 6'"},      // the if's jump
+        {8, -5, "Runtime Error: Program corrupted!\r\n'word 6'"},          // its variable
+        {6, 77, "Runtime Error: Program corrupted!\r\n'word 6'"},          // its opcode
+        {-4, 1 << 20, "Runtime Error: Program corrupted!\r\n'word 4092'"}, // a capacity
+        {-1, 99999, "Runtime Error: Program corrupted!\r\n''"},            // where call goes
+    };
+    for (Edit const& edit : edits) {
+        SilProgram program =
+            Compile("VAR int i\nVAR str4 s\nif i == 1\nendif\ns <- \"ab\"\ncall i");
+        program.words[edit.at >= 0 ? edit.at : program.words.size() + edit.at] = edit.value;
+        sil::ProgramChecksum(program.words.data(), program.words.size(),
+                             &program.words[sil::kHeaderChecksum]);
+        EXPECT_EQ(RunProgram(program), edit.output) << edit.at;
+    }
+
     std::string const script = "VAR int i\nVAR float f\nVAR string s\nSUB sub\ni <- add i 1\n"
                                "s <- concat \"[i] [f] [s] [@i]\"\nreturn\nMAIN\nrepeat\n"
                                "if s != \"x\"\ncall sub\nelse\nf <- div 1.0 f\nendif\n"
@@ -260,24 +260,46 @@ TEST(SilRun, RunsTheReadmeExample) {
     std::ifstream file(QUOR_SOURCE_DIR "/README.md");
     std::stringstream readme;
     readme << file.rdbuf();
+    std::smatch blocks;
     std::string const text = readme.str();
-    auto const block = [&text](std::string const& fence) {
-        std::size_t const begin = text.find(fence + "\n");
-        std::size_t const end = text.find("```", begin + fence.size());
-        return begin == std::string::npos
-                   ? std::string()
-                   : text.substr(begin + fence.size() + 1, end - begin - fence.size() - 1);
-    };
+    ASSERT_TRUE(std::regex_search(text, blocks,
+                                  std::regex("```sil\n([^`]*)```\\s*prints\\s*"
+                                             "```text\n([^`]*)```")));
     // Markdown may lose the blank that print puts after each parameter.
-    auto const trimmed = [](std::string text) {
-        for (std::size_t at; (at = text.find(" \n")) != std::string::npos;) {
-            text.erase(at, 1);
-        }
-        return text;
-    };
-    std::string const script = block("```sil");
-    ASSERT_FALSE(script.empty());
-    EXPECT_EQ(trimmed(CompileAndRun(script)), block("```text"));
+    std::string const output =
+        std::regex_replace(CompileAndRun(blocks[1]), std::regex(" \n"), "\n");
+    EXPECT_EQ(output, blocks[2].str());
+}
+
+void Quiet(void*) {}
+
+// Last of the suite: it fills the command table.
+TEST(SilCommands, RegistersRowsUntilTheTableIsFullAndPrintsTheirHelp) {
+    int const row = SILRegisterCommand("a_command_with_a_name_too_long_to_keep s", "", Quiet, 0);
+    EXPECT_EQ(SILRegisterCommand("a_command_with_a_name_too_long_", "", Quiet, nullptr), -2);
+    EXPECT_EQ(Compile("a_command_with_a_name_too_long_").Code(), (std::vector<int>{row, 0xFFFF}));
+    int rows = SILRegisterCommand("stringify", "Makes a string", Quiet, nullptr) + 1;
+
+    char line[] = "help  string\r\n";
+    testing::internal::CaptureStdout();
+    SILPrintHelp(line);
+    char exact[] = "help strlen Is";
+    SILPrintHelp(exact);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "\r\n\033[33mprints ss\033[37;1;40m\r\n  Print to string\r\n"
+        "\033[33mstrlen Is\033[37;1;40m\r\n  Returns length of string in 1st parameter\r\n"
+        "\033[33minteger Is\033[37;1;40m\r\n  Converts a string to an integer\r\n"
+        "\033[33mstringify\033[37;1;40m\r\n  Makes a string\r\n"
+        "\r\n\033[33mstrlen Is\033[37;1;40m\r\n  Returns length of string in 1st parameter\r\n");
+
+    while (SILRegisterCommand(("c" + std::to_string(rows)).c_str(), "", Quiet, nullptr) >= 0) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1024);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SILRegisterCommand("one_more", "", Quiet, nullptr), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Too many SIL commands registered!\n");
 }
 
 } // namespace
