@@ -44,6 +44,24 @@ while i < 1000 do
 end
 return sum)";
 
+// The same loop with the test at its end.
+constexpr char kSilRepeat[] = R"(VAR int i
+VAR int sum
+i <- 0
+sum <- 0
+repeat
+  i <- add i 1
+  sum <- add sum i
+until i >= 1000
+)";
+
+constexpr char kLuaRepeat[] = R"(local i, sum = 0, 0
+repeat
+  i = i + 1
+  sum = sum + i
+until i >= 1000
+return sum)";
+
 constexpr char kSilStrings[] = R"(VAR int i
 VAR str4096 s
 i <- 0
@@ -112,6 +130,12 @@ void BM_SilCountingLoop(benchmark::State& state) {
 void BM_LuaCountingLoop(benchmark::State& state) {
     RunLua(state, kLuaCounting);
 }
+void BM_SilRepeatLoop(benchmark::State& state) {
+    RunSil(state, kSilRepeat);
+}
+void BM_LuaRepeatLoop(benchmark::State& state) {
+    RunLua(state, kLuaRepeat);
+}
 void BM_SilStringBuildingLoop(benchmark::State& state) {
     RunSil(state, kSilStrings);
 }
@@ -120,6 +144,8 @@ void BM_LuaStringBuildingLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_SilCountingLoop);
 BENCHMARK(BM_LuaCountingLoop);
+BENCHMARK(BM_SilRepeatLoop);
+BENCHMARK(BM_LuaRepeatLoop);
 BENCHMARK(BM_SilStringBuildingLoop);
 BENCHMARK(BM_LuaStringBuildingLoop);
 

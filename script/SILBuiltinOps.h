@@ -116,26 +116,43 @@ inline bool Lacks(T_SILRuntime const& rt, int parameters) {
     return true;
 }
 
+// target = P1 op P2, with the operation known at compile time.
+template <int op> inline void Arithmetic(T_SILRuntime& rt) {
+    if (rt.targetFlag == 0 || Lacks(rt, 3)) {
+        return;
+    }
+    int* const* p = rt.para;
+    if (op == kOpAddInt || op == kOpSubInt || op == kOpMultInt || op == kOpDivInt) {
+        *p[0] = IntOperation(op, *p[1], *p[2]);
+    } else {
+        Store(p[0], FloatOperation(op, Load<float>(p[1]), Load<float>(p[2])));
+    }
+}
+
 // The handler of the built-in rows, by opcode. Rows with a target do nothing
-// when the line names none.
-inline void ExecuteBuiltin(T_SILRuntime& rt) {
+// when the line names none. Always inline: it is the interpreter loop's body.
+[[gnu::always_inline]] inline void ExecuteBuiltin(T_SILRuntime& rt) {
     int const op = rt.opcode;
     int* const* p = rt.para;
     bool const target = rt.targetFlag != 0;
-    switch (op) {
-    case kOpIf:
-    case kOpWhile:
-    case kOpUntil:
+    // The statements of loops by comparison, cheaper than the jump table of
+    // the switch.
+    if (op == kOpAddInt) {
+        return Arithmetic<kOpAddInt>(rt);
+    }
+    if (op == kOpWhile || op == kOpIf || op == kOpUntil) {
         if (!Lacks(rt, 4) && !EvaluateCondition(rt)) {
             Jump(rt, p[3]);
         }
         return;
-    case kOpElse:
-    case kOpWend:
+    }
+    if (op == kOpWend || op == kOpElse) {
         if (!Lacks(rt, 1)) {
             Jump(rt, p[0]);
         }
         return;
+    }
+    switch (op) {
     case kOpSetIntTarget:
     case kOpSetFloatTarget:
         if (!target) {
@@ -148,22 +165,20 @@ inline void ExecuteBuiltin(T_SILRuntime& rt) {
             *p[0] = *p[1];
         }
         return;
-    case kOpAddInt:
     case kOpSubInt:
+        return Arithmetic<kOpSubInt>(rt);
     case kOpMultInt:
+        return Arithmetic<kOpMultInt>(rt);
     case kOpDivInt:
-        if (target && !Lacks(rt, 3)) {
-            *p[0] = IntOperation(op, *p[1], *p[2]);
-        }
-        return;
+        return Arithmetic<kOpDivInt>(rt);
     case kOpAddFloat:
+        return Arithmetic<kOpAddFloat>(rt);
     case kOpSubFloat:
+        return Arithmetic<kOpSubFloat>(rt);
     case kOpMultFloat:
+        return Arithmetic<kOpMultFloat>(rt);
     case kOpDivFloat:
-        if (target && !Lacks(rt, 3)) {
-            Store(p[0], FloatOperation(op, Load<float>(p[1]), Load<float>(p[2])));
-        }
-        return;
+        return Arithmetic<kOpDivFloat>(rt);
     case kOpSetStringTarget:
     case kOpConcat:
     case kOpStrlen:

@@ -39,6 +39,10 @@ char const* const kRuntimeMessages[] = {
     "Runtime Error: Program corrupted!\r\n'%s'",
 };
 
+int KeepRunning() {
+    return 0;
+}
+
 bool EndsTheRun(int error) {
     return error <= kErrStringOverflow && error >= kErrCorruptedProgram;
 }
@@ -118,8 +122,11 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
     rt.callDepth = 0;
     rt.program = program;
     runWords = words;
+    if (poll == nullptr) {
+        poll = KeepRunning;
+    }
     for (;;) {
-        if (poll != nullptr && poll() == -1) {
+        if (poll() == -1) {
             break;
         }
         std::uint32_t pc = static_cast<std::uint32_t>(program[kHeaderEntry]);
@@ -135,7 +142,7 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
         }
         ResetStringPool();
         std::uint32_t const after = Decode(program, pc + 1, words, rt);
-        if (after == 0 || op >= static_cast<std::uint32_t>(numcmd)) {
+        if (after == 0) {
             SetCorrupted(program + pc);
             PrintRuntimeError();
             break;
@@ -148,6 +155,8 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
         }
         if (op < static_cast<std::uint32_t>(kBuiltinCount)) {
             ExecuteBuiltin(rt); // what SILExecuteBuiltin, their handler, does
+        } else if (op >= static_cast<std::uint32_t>(numcmd)) {
+            SetCorrupted(program + pc); // no such command
         } else if (commands[op].handler != nullptr) {
             commands[op].handler(commands[op].userData);
         }
