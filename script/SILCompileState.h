@@ -5,7 +5,7 @@
 namespace sil {
 
 constexpr int kLineSize = 1024;           // a line holds at most 1023 characters
-constexpr int kMinFreeWordsPerLine = 128; // room a line may need at most
+constexpr int kMinFreeWordsPerLine = 128; // free words wanted before each line
 constexpr int kStackSize = 32;
 
 extern int* bytecode;  // the buffer being compiled

@@ -116,6 +116,10 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
     }
     T_SILRuntime& rt = SILRuntime;
     int& error = RuntimeError;
+    // A command may run a script of its own: its caller's run goes on after it.
+    T_SILRuntime const outer = rt;
+    std::uint32_t const outerWords = runWords;
+    int const outerError = error;
     int const entry = program[kHeaderEntry];
     error = 0;
     RuntimeErrorInfo[0] = '\0';
@@ -167,8 +171,10 @@ int SILRun(int* program, int /*ignored*/, SILPollFunction poll) {
     }
     program[kHeaderResult] = 0;
     program[kHeaderEntry] = entry;
-    rt.program = nullptr;
-    rt.paraNum = 0;
-    runWords = 0;
+    rt = outer;
+    runWords = outerWords;
+    if (outer.program != nullptr) {
+        error = outerError;
+    }
     return 0;
 }

@@ -174,6 +174,19 @@ TEST(SilRun, HandsACommandItsParametersAfterTheTarget) {
     EXPECT_EQ(program.words[program.Position(1)], 84);
 }
 
+// A command that runs a script of its own, as a shell command may.
+void NestedCommand(void*) {
+    SilProgram inner = Compile("VAR int j\nj <- 5\nprint \"inner [j]\"\nreturn");
+    SILRun(inner.words.data(), 0, nullptr);
+}
+
+TEST(SilRun, GoesOnAfterACommandRanAScriptOfItsOwn) {
+    SILRegisterCommand("nested", "", NestedCommand, nullptr);
+    EXPECT_EQ(CompileAndRun("VAR int i\nrepeat\nnested\ni <- add i 1\nuntil i == 2\nprint \"[i]\""),
+              "inner 5 \nRuntime Error: 'return' outside of subroutine!\r\n''inner 5 \n"
+              "Runtime Error: 'return' outside of subroutine!\r\n''2 \n");
+}
+
 TEST(SilStrings, ReplaceAllStaysWithinItsAllowance) {
     char text[32] = "a$x1$b$x1$";
     EXPECT_EQ(SILReplaceAll(text, "$x1$", "12345", 1), -2);
