@@ -159,6 +159,7 @@ TEST(SilCompiler, ReportsEachErrorWithItsCodeAndLine) {
         {"frobnicate 1", -100, "frobnicate 1", "Unkown command", 16384},
         {"VAR string s\nconcat s \"x\"", -99, "concat s \"x\"", "Wrong number of arguments", 16384},
         {"VAR int x\nx <- stop", -99, "x <- stop", "Wrong number of arguments", 16384},
+        {"VAR int x\nx <- strlen", -99, "x <- strlen", "Wrong number of arguments", 16384},
         {"VAR float f\nf <- add f 2", -98, "f <- add f 2", "Argument 3: Type mismatch", 16384},
         {"add 1.5 2", -98, "add 1.5 2", "Argument 2: Type mismatch", 16384},
         {"else", -96, "else", "Bad nesting if-else-endif", 16384},

@@ -62,10 +62,12 @@ TEST(SilRun, ComputesAs32BitIntsAndSingleFloats) {
 
 TEST(SilRun, ExpandsReferencesAtTheirCurrentValue) {
     // i is the first variable, at the top word of the 16384-byte buffer.
-    EXPECT_EQ(CompileAndRun("VAR int i\nVAR string s\nVAR string t\ni <- 255\n"
+    // s at 0xfbd, t at 0xf7b; t's own reference is kept, an empty e gives "".
+    EXPECT_EQ(CompileAndRun("VAR int i\nVAR string s\nVAR string t\nVAR string e\ni <- 255\n"
                             "s <- \"$\"\ns <- concat \"xfff$ $5 $\"\nt <- \"<[s]>\"\n"
-                            "print \"[t]\" \"cost $5 $x10000$q $xfff\" \"[@s]\""),
-              "<255 $5 $> cost $5 $x10000$q $xfff 255 $5 $ \n");
+                            "print \"[t]\" \"cost $5 $x10000$q $xfff\" \"[@s]\"\n"
+                            "t <- \"$\"\nt <- concat \"zf7b$\"\nprint \"[t]<[e]>\""),
+              "<255 $5 $> cost $5 $x10000$q $xfff 255 $5 $ \n$zf7b$<> \n");
 }
 
 TEST(SilRun, EndsOnARuntimeErrorWithItsMessage) {
@@ -215,6 +217,7 @@ TEST(SilRun, SurvivesProgramsAlteredBehindTheChecksum) {
         {6, 77, "Runtime Error: Program corrupted!\r\n'word 6'"},          // its opcode
         {-4, 1 << 20, "Runtime Error: Program corrupted!\r\n'word 4092'"}, // a capacity
         {-1, 99999, "Runtime Error: Program corrupted!\r\n''"},            // where call goes
+        {2, 99999, "SIL programm corrupted!"},                             // the entry
     };
     for (Edit const& edit : edits) {
         SilProgram program =
