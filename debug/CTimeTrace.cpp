@@ -6,6 +6,7 @@
 #include <new>
 
 #include "debug/QuorTrace.h"
+#include "debug/TraceLineFormat.h"
 
 namespace {
 
@@ -106,7 +107,8 @@ void CTimeTrace::Trace(int level, char const* format, ...) const {
         level < GetTraceActivationState(static_cast<unsigned>(m_traceUnit))) {
         return;
     }
-    char text[512];
+    // A report is one trace line: as long as the system's lines are.
+    char text[traceLineSize];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
@@ -197,7 +199,7 @@ void CTimeTrace::TTPrintIdRange(int startId, int endId, char const* label, char 
         return;
     }
     timespec const diff = TTDiffTime(m_entries[startIndex].time, m_entries[endIndex].time);
-    char line[512];
+    char line[traceLineSize];
     std::snprintf(line, sizeof line,
                   "IdRange = %03d:%03d (Id %04d:%04d) Diff: (sec.usec) %02ld.%06ld %s", startIndex,
                   endIndex, startId, endId, static_cast<long>(diff.tv_sec), Microseconds(diff),

@@ -20,6 +20,10 @@ HTML5VideoPlugin::HTML5VideoPlugin(VideoPlugin::BrowserInterface* browser)
 
 HTML5VideoPlugin::~HTML5VideoPlugin() {
     PLUGIN_LOG << "this=" << static_cast<void*>(this);
+    // Deleted from inside a notification: the calls under way must not come back to us.
+    for (DeletionWatch* watch = m_deletionWatches; watch != nullptr; watch = watch->m_next) {
+        watch->m_plugin = nullptr;
+    }
     if (!m_url.empty()) {
         m_mediaPlayer->sendClose();
     }
@@ -33,6 +37,24 @@ HTML5VideoPlugin::~HTML5VideoPlugin() {
     pthread_mutex_destroy(&m_messageQueueMutex);
     removeSource(m_sourceTagMessageQueue, __PRETTY_FUNCTION__, "removing m_sourceTagMessageQueue");
     removeSource(m_sourceTagNextSecond, __PRETTY_FUNCTION__, "removing m_sourceTagNextSecond");
+}
+
+HTML5VideoPlugin::DeletionWatch::DeletionWatch(HTML5VideoPlugin* plugin)
+    : m_plugin(plugin), m_next(plugin->m_deletionWatches) {
+    plugin->m_deletionWatches = this;
+}
+
+HTML5VideoPlugin::DeletionWatch::~DeletionWatch() {
+    // Watches live on the main thread's stack: the innermost goes first.
+    if (m_plugin != nullptr) {
+        m_plugin->m_deletionWatches = m_next;
+    }
+}
+
+bool HTML5VideoPlugin::notifyBrowser(void (VideoPlugin::BrowserInterface::*notification)()) {
+    DeletionWatch watch(this);
+    (m_browser->*notification)();
+    return !watch.PluginDeleted();
 }
 
 void HTML5VideoPlugin::removeSource(unsigned sourceTag, char const* signature, char const* what) {
@@ -50,9 +72,9 @@ void HTML5VideoPlugin::ProcessQuorMsg(CQuorMsg* msg) {
     PLUGIN_LOG;
     pthread_mutex_lock(&m_messageQueueMutex);
     m_messageQueue.push_back(new CQuorMsg(*msg));
-    // One pending wake-up serves every queued message. The drain forgets its
-    // own source before it runs, so the source found here has not started
-    // and cannot finish while we hold the mutex.
+    // One pending wake-up serves every queued message. The source found here
+    // may already be dispatching (glib chose it before we took the mutex);
+    // destroying it then leaves its running drain alone.
     removeSource(m_sourceTagMessageQueue, __PRETTY_FUNCTION__, "removing m_sourceTagMessageQueue");
     m_sourceTagMessageQueue = g_timeout_add(0, &HTML5VideoPlugin::ProcessQuorMsg, this);
     msg->FreeSignal();
@@ -62,8 +84,14 @@ void HTML5VideoPlugin::ProcessQuorMsg(CQuorMsg* msg) {
 
 int HTML5VideoPlugin::ProcessQuorMsg(void* data) {
     auto* plugin = static_cast<HTML5VideoPlugin*>(data);
+    // A delivery may have replaced this source between glib's choice to
+    // dispatch it and now: the pending id is then the new source's and must
+    // stay, so that the destructor can still remove that source.
+    guint const running = g_source_get_id(g_main_current_source());
     pthread_mutex_lock(&plugin->m_messageQueueMutex);
-    plugin->m_sourceTagMessageQueue = 0;
+    if (plugin->m_sourceTagMessageQueue == running) {
+        plugin->m_sourceTagMessageQueue = 0;
+    }
     pthread_mutex_unlock(&plugin->m_messageQueueMutex);
     plugin->ProcessQuorMsg();
     return FALSE;
@@ -84,6 +112,7 @@ void HTML5VideoPlugin::ProcessQuorMsg() {
         PLUGIN_LOG << msg->m_signalName << "/"
                    << GetSignalIdNamePtr(static_cast<SignalIds>(msg->m_signalName));
         Handler handler = HandlerOf(msg->m_signalName);
+        DeletionWatch watch(this);
         if (handler != nullptr) {
             (this->*handler)(msg);
         } else {
@@ -91,6 +120,9 @@ void HTML5VideoPlugin::ProcessQuorMsg() {
         }
         msg->FreeSignal();
         delete msg;
+        if (watch.PluginDeleted()) {
+            return; // the destructor has released the rest of the queue
+        }
     }
     PLUGIN_LOG << "end";
 }

@@ -167,8 +167,40 @@ private:
     void processMplayerSetPlaySpeedFail(CQuorMsg* msg);
     void processMplayerErrorInd(CQuorMsg* msg);
 
-    // Raises m_readyState as far as the streams and the player state allow.
-    void updateReadyState();
+    // Watches, on the stack of a call into the browser, whether the browser
+    // deleted this plugin meanwhile: a page script may remove the media
+    // element from inside an event handler. Main thread only.
+    class DeletionWatch {
+    public:
+        explicit DeletionWatch(HTML5VideoPlugin* plugin);
+        ~DeletionWatch();
+        DeletionWatch(DeletionWatch const&) = delete;
+        DeletionWatch& operator=(DeletionWatch const&) = delete;
+        bool PluginDeleted() const { return m_plugin == nullptr; }
+
+    private:
+        friend class HTML5VideoPlugin;
+        HTML5VideoPlugin* m_plugin;
+        DeletionWatch* m_next;
+    };
+
+    // Calls one notification of the browser. False when the browser deleted
+    // the plugin during it: the caller must then return without touching it.
+    bool notifyBrowser(void (VideoPlugin::BrowserInterface::*notification)());
+
+    // Raises m_readyState as far as the streams and the player state allow;
+    // false when the browser deleted the plugin while being told.
+    bool updateReadyState();
+    // The position extrapolated by delta seconds from m_currentTime: never
+    // before it and, once the duration is known, never past the end.
+    float extrapolatedPosition(double delta) const;
+    // Sends a position request and notes when it went out.
+    void requestPosition(timespec const& now);
+    // Clears waiting when its request has gone unanswered for 5 s (or was
+    // sent at a time the wall clock has since been set back past), so that
+    // the caller asks again; logged under the caller's signature.
+    static void forgetLostRequest(bool& waiting, timespec const& sentAt, timespec const& now,
+                                  char const* signature, char const* request);
     // (Re)starts the one-shot timer that tells the browser the time changed.
     void startNextSecondTimer(int32_t msec);
     void callbackNextSecond();
@@ -206,4 +238,13 @@ private:
     pthread_mutex_t m_messageQueueMutex;
     unsigned m_sourceTagMessageQueue = 0;
     unsigned m_sourceTagNextSecond = 0;
+    // When the outstanding requests went out (see forgetLostRequest).
+    timespec m_positionRequestTimeStamp = {0, 0};
+    timespec m_durationRequestTimeStamp = {0, 0};
+    timespec m_seekRequestTimeStamp = {0, 0};
+    // The moment whose position m_currentTime holds: m_positionTimeStamp,
+    // or later once pause has folded the elapsed time into the position.
+    timespec m_extrapolatedFrom = {0, 0};
+    // The innermost watch of a call into the browser that is under way.
+    DeletionWatch* m_deletionWatches = nullptr;
 };

@@ -2,6 +2,8 @@
 // extrapolated position, the duration and the time ranges.
 #include <glib.h>
 
+#include <algorithm>
+
 #include "plugin/HTML5VideoPlugin.h"
 #include "plugin/PluginClock.h"
 #include "plugin/PluginLog.h"
@@ -10,6 +12,8 @@ namespace {
 // Ask the service again once its answer is older than this.
 constexpr time_t kPositionStaleSeconds = 1;
 constexpr time_t kDurationStaleSeconds = 5;
+// A request unanswered for this long counts as lost.
+constexpr time_t kRequestLostSeconds = 5;
 
 // A time stamp in the log: "(seconds,nanoseconds)".
 struct Stamp {
@@ -40,24 +44,51 @@ float HTML5VideoPlugin::currentTime() {
     timespec now = PluginClockNow();
     PLUGIN_LOG_IF(logging) << "time=" << m_currentTime << ", abs=" << Stamp{m_positionTimeStamp}
                            << ", now=" << Stamp{now} << ", waiting=" << m_waitingForPosition;
-    if (PluginClockLaterThan(now, m_positionTimeStamp, kPositionStaleSeconds) &&
+    forgetLostRequest(m_waitingForPosition, m_positionRequestTimeStamp, now, __PRETTY_FUNCTION__,
+                      "position");
+    if (PluginClockStale(now, m_positionTimeStamp, kPositionStaleSeconds) &&
         !m_waitingForPosition) {
-        m_mediaPlayer->sendGetCurPosReq();
-        m_waitingForPosition = true;
+        requestPosition(now);
     }
-    double delta = PluginClockSeconds(now, m_positionTimeStamp);
+    double delta = PluginClockSeconds(now, m_extrapolatedFrom);
     PLUGIN_LOG_IF(logging) << "delta=" << delta;
-    float result = static_cast<float>(static_cast<double>(m_currentTime) + delta);
+    float result = extrapolatedPosition(delta);
     PLUGIN_LOG_IF(logging) << result;
     return result;
 }
 
+float HTML5VideoPlugin::extrapolatedPosition(double delta) const {
+    double position = static_cast<double>(m_currentTime) + std::max(delta, 0.0);
+    if (m_duration > 0 && position > m_duration) {
+        position = std::max(m_duration, m_currentTime);
+    }
+    return static_cast<float>(position);
+}
+
+void HTML5VideoPlugin::requestPosition(timespec const& now) {
+    m_mediaPlayer->sendGetCurPosReq();
+    m_waitingForPosition = true;
+    m_positionRequestTimeStamp = now;
+}
+
+void HTML5VideoPlugin::forgetLostRequest(bool& waiting, timespec const& sentAt, timespec const& now,
+                                         char const* signature, char const* request) {
+    if (waiting && PluginClockStale(now, sentAt, kRequestLostSeconds)) {
+        waiting = false;
+        PLUGIN_LOG_AS(LOG_WARNING, signature)
+            << "no answer to the " << request << " request: counted as lost";
+    }
+}
+
 float HTML5VideoPlugin::duration() {
     timespec now = PluginClockNow();
-    if (PluginClockLaterThan(now, m_durationTimeStamp, kDurationStaleSeconds) &&
+    forgetLostRequest(m_waitingForDuration, m_durationRequestTimeStamp, now, __PRETTY_FUNCTION__,
+                      "duration");
+    if (PluginClockStale(now, m_durationTimeStamp, kDurationStaleSeconds) &&
         !m_waitingForDuration) {
         m_mediaPlayer->sendGetDurationReq();
         m_waitingForDuration = true;
+        m_durationRequestTimeStamp = now;
     }
     PLUGIN_LOG << m_duration;
     return m_duration;
@@ -81,24 +112,29 @@ VideoPlugin::TimeRanges HTML5VideoPlugin::buffered() {
     return {{0.0f, m_duration}};
 }
 
-void HTML5VideoPlugin::updateReadyState() {
+bool HTML5VideoPlugin::updateReadyState() {
     PLUGIN_LOG << "m_readyState=" << m_readyState << ", m_mediaPlayerState=" << m_mediaPlayerState;
     // Through the table, audio first: the browser's overrides count too.
     bool audio = hasAudio();
     if (!audio && !hasVideo()) {
-        return;
+        return true;
     }
+    auto const readyStateChanged = &VideoPlugin::BrowserInterface::readyStateChanged;
     if (m_readyState <= VideoPlugin::HaveNothing) {
         PLUGIN_LOG << "A";
         m_readyState = VideoPlugin::HaveMetadata;
-        m_browser->readyStateChanged();
+        if (!notifyBrowser(readyStateChanged)) {
+            return false;
+        }
     }
     if (m_readyState <= VideoPlugin::HaveMetadata) {
         PLUGIN_LOG << "B1";
         if (m_mediaPlayerState > 0) {
             PLUGIN_LOG << "B2";
             m_readyState = VideoPlugin::HaveCurrentData;
-            m_browser->readyStateChanged();
+            if (!notifyBrowser(readyStateChanged)) {
+                return false;
+            }
         }
     }
     if (m_readyState <= VideoPlugin::HaveCurrentData) {
@@ -106,10 +142,13 @@ void HTML5VideoPlugin::updateReadyState() {
         if (m_mediaPlayerState > 1) {
             PLUGIN_LOG << "C2";
             m_readyState = VideoPlugin::HaveFutureData;
-            m_browser->readyStateChanged();
+            if (!notifyBrowser(readyStateChanged)) {
+                return false;
+            }
         }
     }
     PLUGIN_LOG << "m_readyState=" << m_readyState;
+    return true;
 }
 
 void HTML5VideoPlugin::startNextSecondTimer(int32_t msec) {
@@ -121,7 +160,7 @@ void HTML5VideoPlugin::startNextSecondTimer(int32_t msec) {
 
 void HTML5VideoPlugin::callbackNextSecond() {
     PLUGIN_LOG << "this=" << static_cast<void*>(this);
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 int HTML5VideoPlugin::callbackNextSecond(void* data) {

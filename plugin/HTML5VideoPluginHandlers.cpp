@@ -67,7 +67,7 @@ float DurationOf(int32_t seconds) {
 void HTML5VideoPlugin::processMplayerOpenResp(CQuorMsg*) {
     PLUGIN_LOG;
     m_networkState = VideoPlugin::NetworkIdle;
-    m_browser->networkStateChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::networkStateChanged);
 }
 
 void HTML5VideoPlugin::processMplayerOpenFail(CQuorMsg* msg) {
@@ -113,10 +113,12 @@ void HTML5VideoPlugin::processMplayerStopFail(CQuorMsg* msg) {
 void HTML5VideoPlugin::processMplayerStateChangedInd(CQuorMsg* msg) {
     m_mediaPlayerState = static_cast<int32_t>(msg->m_userData);
     PLUGIN_LOG << "state=" << static_cast<MediaPlayerState>(m_mediaPlayerState);
-    updateReadyState();
+    if (!updateReadyState()) {
+        return;
+    }
     if (m_mediaPlayerState == MEDIAPLAYER_STATE_PAUSED ||
         m_mediaPlayerState == MEDIAPLAYER_STATE_PLAYING) {
-        m_browser->playbackStateChanged();
+        notifyBrowser(&VideoPlugin::BrowserInterface::playbackStateChanged);
     }
 }
 
@@ -128,25 +130,25 @@ void HTML5VideoPlugin::processMplayerSeekableInd(CQuorMsg*) {
 void HTML5VideoPlugin::processMplayerJumpOffResp(CQuorMsg*) {
     PLUGIN_LOG;
     m_isSeeking = false;
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 void HTML5VideoPlugin::processMplayerJumpOffFail(CQuorMsg* msg) {
     PLUGIN_LOG << StatusOf(msg);
     m_isSeeking = false;
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 void HTML5VideoPlugin::processMplayerJumpAbsResp(CQuorMsg*) {
     PLUGIN_LOG;
     m_isSeeking = false;
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 void HTML5VideoPlugin::processMplayerJumpAbsFail(CQuorMsg* msg) {
     PLUGIN_LOG << StatusOf(msg);
     m_isSeeking = false;
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 void HTML5VideoPlugin::processMplayerGetCurPosResp(CQuorMsg* msg) {
@@ -162,8 +164,9 @@ void HTML5VideoPlugin::processMplayerGetCurPosResp(CQuorMsg* msg) {
     float old = m_currentTime;
     m_currentTime = SecondsOf(position);
     m_positionTimeStamp = PluginClockNow();
-    if (m_currentTime != old) {
-        m_browser->timeChanged();
+    m_extrapolatedFrom = m_positionTimeStamp;
+    if (m_currentTime != old && !notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged)) {
+        return;
     }
     startNextSecondTimer(ToNextSecond(position));
 }
@@ -181,7 +184,7 @@ void HTML5VideoPlugin::processMplayerGetDurationResp(CQuorMsg* msg) {
     m_waitingForDuration = false;
     m_durationTimeStamp = PluginClockNow();
     if (m_duration != old) {
-        m_browser->durationChanged();
+        notifyBrowser(&VideoPlugin::BrowserInterface::durationChanged);
     }
 }
 
@@ -205,7 +208,7 @@ void HTML5VideoPlugin::processMplayerEosInd(CQuorMsg*) {
     PLUGIN_LOG;
     m_ended = true;
     m_currentTime = m_duration;
-    m_browser->timeChanged();
+    notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged);
 }
 
 void HTML5VideoPlugin::processMplayerNewBaseTimeInd(CQuorMsg* msg) {
@@ -220,14 +223,16 @@ void HTML5VideoPlugin::processMplayerNewBaseTimeInd(CQuorMsg* msg) {
     m_duration = DurationOf(seconds);
     m_currentTime = SecondsOf(position);
     m_positionTimeStamp = PluginClockNow();
+    m_extrapolatedFrom = m_positionTimeStamp;
     m_durationTimeStamp = PluginClockNow();
     PLUGIN_LOG << "position = " << PlayTimeMilliseconds{position}
                << ", duration = " << PlayTime{seconds};
-    if (m_duration != oldDuration) {
-        m_browser->durationChanged();
+    if (m_duration != oldDuration &&
+        !notifyBrowser(&VideoPlugin::BrowserInterface::durationChanged)) {
+        return;
     }
-    if (m_currentTime != oldTime) {
-        m_browser->timeChanged();
+    if (m_currentTime != oldTime && !notifyBrowser(&VideoPlugin::BrowserInterface::timeChanged)) {
+        return;
     }
     // Like after a position response: tick when the position reaches its
     // next whole second.

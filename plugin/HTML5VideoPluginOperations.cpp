@@ -68,17 +68,22 @@ void HTML5VideoPlugin::play() {
     PLUGIN_LOG;
     m_mediaPlayer->sendPlay();
     m_positionTimeStamp = PluginClockNow();
-    m_mediaPlayer->sendGetCurPosReq();
-    m_waitingForPosition = true;
+    m_extrapolatedFrom = m_positionTimeStamp;
+    requestPosition(m_positionTimeStamp);
 }
 
 void HTML5VideoPlugin::pause() {
     PLUGIN_LOG;
     m_mediaPlayer->sendPause();
     if (m_mediaPlayerState == 3) {
-        double delta = PluginClockSeconds(PluginClockNow(), m_positionTimeStamp);
+        timespec const now = PluginClockNow();
+        double delta = PluginClockSeconds(now, m_extrapolatedFrom);
         PLUGIN_LOG << "delta=" << delta;
-        m_currentTime = static_cast<float>(static_cast<double>(m_currentTime) + delta);
+        m_currentTime = extrapolatedPosition(delta);
+        // The position holds the time up to now: a second pause before the
+        // player's answer adds nothing twice. m_positionTimeStamp stays the
+        // stamp of the service's last answer, which decides when to ask again.
+        m_extrapolatedFrom = now;
     }
 }
 
@@ -124,13 +129,22 @@ void HTML5VideoPlugin::setVisible(bool visible) {
 void HTML5VideoPlugin::seek(float time) {
     PLUGIN_LOG << "to " << time << ", isSeeking=" << m_isSeeking;
     if (m_isSeeking) {
+        forgetLostRequest(m_isSeeking, m_seekRequestTimeStamp, PluginClockNow(),
+                          __PRETTY_FUNCTION__, "jump");
+    }
+    if (m_isSeeking) {
         return; // one seek at a time; the service answers the first
     }
     m_mediaPlayer->seekTo(WholeSeconds(time));
     m_isSeeking = true;
+    m_seekRequestTimeStamp = PluginClockNow();
 }
 
 bool HTML5VideoPlugin::seeking() {
+    if (m_isSeeking) {
+        forgetLostRequest(m_isSeeking, m_seekRequestTimeStamp, PluginClockNow(),
+                          __PRETTY_FUNCTION__, "jump");
+    }
     PLUGIN_LOG << "isSeeking=" << m_isSeeking;
     return m_isSeeking;
 }

@@ -34,7 +34,10 @@ double PluginClockSeconds(timespec const& a, timespec const& b) {
     return static_cast<double>(seconds) + static_cast<double>(nanoseconds) / 1000000000.0;
 }
 
-bool PluginClockLaterThan(timespec const& now, timespec const& stamp, time_t seconds) {
+bool PluginClockStale(timespec const& now, timespec const& stamp, time_t seconds) {
     time_t limit = stamp.tv_sec + seconds;
-    return now.tv_sec > limit || (now.tv_sec == limit && now.tv_nsec > stamp.tv_nsec);
+    bool const later = now.tv_sec > limit || (now.tv_sec == limit && now.tv_nsec > stamp.tv_nsec);
+    bool const before =
+        now.tv_sec < stamp.tv_sec || (now.tv_sec == stamp.tv_sec && now.tv_nsec < stamp.tv_nsec);
+    return later || before;
 }

@@ -19,5 +19,7 @@ timespec PluginClockNow();
 // a - b in seconds, borrowing a second when the nanoseconds underflow.
 double PluginClockSeconds(timespec const& a, timespec const& b);
 
-// Whether now is strictly later than stamp + seconds.
-bool PluginClockLaterThan(timespec const& now, timespec const& stamp, time_t seconds);
+// Whether a stamp is out of date: now is strictly later than stamp +
+// seconds, or before the stamp (the wall clock was set back, as a television
+// does when it takes its time from the broadcast).
+bool PluginClockStale(timespec const& now, timespec const& stamp, time_t seconds);

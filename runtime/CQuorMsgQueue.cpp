@@ -67,13 +67,31 @@ ssize_t ReceiveImage(int handle, unsigned char* image) {
     return size;
 }
 
-// Fills the message from a received image; a short image from a foreign
-// sender leaves the missing fields zero.
-void ReadReceivedImage(CQuorMsg* msg, unsigned char* image, ssize_t size) {
-    if (size < imageSize) {
-        std::memset(image + size, 0, CQuorMsg::ImageSize - static_cast<std::size_t>(size));
+// Whether a received message has the size of our image. Anything else (a
+// 32-bit peer's image on a 64-bit build, a foreign writer) would be misread,
+// and its pointers are not ours to release: it is refused with a trace.
+bool IsOurImage(ssize_t size, int handle, char const* operation) {
+    if (size == imageSize) {
+        return true;
     }
-    msg->ReadImage(image);
+    TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
+                         "%s - message of %d bytes refused, not %d - handle=%d\n", operation,
+                         static_cast<int>(size), static_cast<int>(imageSize), handle);
+    return false;
+}
+
+// Waits up to timeout (null: for ever) for a message, answering as select
+// would: -1 with EBADF for a descriptor that is not open, 1 when the queue
+// is readable or in error (the receive then says what is wrong), 0 on timeout.
+int WaitForMessage(int handle, timespec const* timeout) {
+    // poll rather than select: descriptors beyond FD_SETSIZE must not overflow a set.
+    pollfd waitFor{handle, POLLIN, 0};
+    int const ready = ppoll(&waitFor, 1, timeout, nullptr);
+    if (ready > 0 && (waitFor.revents & POLLNVAL) != 0) {
+        errno = EBADF;
+        return -1;
+    }
+    return ready;
 }
 
 } // namespace
@@ -84,6 +102,9 @@ CQuorMsgQueue::~CQuorMsgQueue() {
     } else if (m_handle != -1) {
         Close();
     }
+    // Also after Terminate, when Close leaves the registry alone: the
+    // registry lives on and must never hold a destroyed queue.
+    ForgetQueue(this);
 }
 
 int CQuorMsgQueue::OpenQueue(char const* name, int oflag, int mode, bool unlinkFlag,
@@ -107,6 +128,20 @@ int CQuorMsgQueue::OpenQueue(char const* name, int oflag, int mode, bool unlinkF
     m_handle = mq_open(name, oflag, static_cast<mode_t>(mode), &m_attr);
     if (m_handle == -1) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR, failedText, errno);
+        return -1418;
+    }
+    // An existing queue keeps the attributes it was created with: one of
+    // another program may carry messages of another size, which no receive
+    // here could take (EMSGSIZE for ever) or read.
+    mq_attr actual{};
+    if (mq_getattr(m_handle, &actual) == 0 && actual.mq_msgsize != imageSize) {
+        TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
+                             "CQuorMsgQueue::Open queue FAILED - %s carries messages of %ld "
+                             "bytes, not %ld\n",
+                             name, static_cast<long>(actual.mq_msgsize), imageSize);
+        mq_close(m_handle);
+        m_handle = -1;
+        m_name.clear(); // not ours: never unlinked from here
         return -1418;
     }
     TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_DEBUG, successText, m_handle);
@@ -343,8 +378,9 @@ int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
     }
     unsigned char image[CQuorMsg::ImageSize];
     ssize_t const size = ReceiveImage(m_handle, image);
-    if (size >= 1) {
-        ReadReceivedImage(msg, image, size);
+    bool const ours = size >= 1 && IsOurImage(size, m_handle, "CQuorMsgQueue::Receive (obj)");
+    if (ours) {
+        msg->ReadImage(image);
     }
     if (traceDebug) {
         TraceFormattedString(
@@ -352,7 +388,7 @@ int CQuorMsgQueue::Receive(CQuorMsg* msg, unsigned) {
             "CQuorMsgQueue::Receive (obj) - size: %d\t errno=%d  response info = %i\n",
             static_cast<int>(size), size < 1 ? errno : 0, msg->m_responseInfo);
     }
-    if (size < 1) {
+    if (!ours) {
         return -1419;
     }
     CountReceived(*msg);
@@ -377,9 +413,7 @@ int CQuorMsgQueue::ReceiveFromNonblockingQueue(CQuorMsg* msg, unsigned) {
             m_handle);
         return -1426;
     }
-    // poll rather than select: descriptors beyond FD_SETSIZE must not overflow a set.
-    pollfd waitFor{m_handle, POLLIN, 0};
-    int const ready = poll(&waitFor, 1, -1);
+    int const ready = WaitForMessage(m_handle, nullptr);
     if (ready < 0) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_ERROR,
                              "CQuorMsgQueue::ReceiveFromNonblockingQueue - select failed - "
@@ -387,7 +421,7 @@ int CQuorMsgQueue::ReceiveFromNonblockingQueue(CQuorMsg* msg, unsigned) {
                              m_handle, ready, errno);
         return -1425;
     }
-    if ((waitFor.revents & POLLIN) == 0) {
+    if (ready == 0) {
         TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_WARNING,
                              "CQuorMsgQueue::ReceiveFromNonblockingQueue - select, but not our "
                              "queue - handle=%d rc_select: %d errno=%d\n",
@@ -403,7 +437,10 @@ int CQuorMsgQueue::ReceiveFromNonblockingQueue(CQuorMsg* msg, unsigned) {
                              m_handle, static_cast<int>(size), errno);
         return -1419;
     }
-    ReadReceivedImage(msg, image, size);
+    if (!IsOurImage(size, m_handle, "CQuorMsgQueue::ReceiveFromNonblockingQueue")) {
+        return -1419;
+    }
+    msg->ReadImage(image);
     CountReceived(*msg);
     TraceFormattedString(TRACE_MSG_QUEUE, TRACELEVEL_INFO,
                          "CQuorMsgQueue::ReceiveFromNonblockingQueue - receive - handle=%d size: "
@@ -430,10 +467,9 @@ int CQuorMsgQueue::GetNrOfMsgsInQueue() {
 }
 
 int CQuorMsgQueue::usleepOnQueue(unsigned long usec) {
-    pollfd waitFor{m_handle, POLLIN, 0};
     timespec const timeout{static_cast<time_t>(usec / 1000000),
                            static_cast<long>(usec % 1000000) * 1000};
-    return ppoll(&waitFor, 1, &timeout, nullptr);
+    return WaitForMessage(m_handle, &timeout);
 }
 
 void CQuorMsgQueue::ClearQueue() {
@@ -447,23 +483,28 @@ void CQuorMsgQueue::ClearQueue() {
         if (size < 1) {
             return;
         }
-        CQuorMsg msg;
-        ReadReceivedImage(&msg, image, size);
-        msg.FreeSignal();
+        if (IsOurImage(size, m_handle, "CQuorMsgQueue::ClearQueue")) {
+            CQuorMsg msg;
+            msg.ReadImage(image);
+            msg.FreeSignal();
+        }
     }
 }
 
 void CQuorMsgQueue::DumpQueue(int handle) {
     unsigned char image[CQuorMsg::ImageSize];
-    for (int nr = 1;; ++nr) {
+    for (int nr = 0;;) {
         ssize_t const size = ReceiveImageWithoutWaiting(handle, image);
         if (size < 1) {
             return;
         }
+        if (!IsOurImage(size, handle, "CQuorMsgQueue::DumpQueue")) {
+            continue;
+        }
         CQuorMsg msg;
-        ReadReceivedImage(&msg, image, size);
+        msg.ReadImage(image);
         FormattedStringToStdout(
-            "CQuorMsgQueue::DumpQueue - Msg read from queue - nr: %d  signalname: %ld\n", nr,
+            "CQuorMsgQueue::DumpQueue - Msg read from queue - nr: %d  signalname: %ld\n", ++nr,
             static_cast<long>(msg.m_signalName));
         msg.FreeSignal();
     }

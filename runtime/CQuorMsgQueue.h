@@ -91,6 +91,8 @@ private:
     int OpenQueue(char const* name, int oflag, int mode, bool unlinkFlag, char const* openingText,
                   char const* successText, char const* failedText);
     void CountReceived(CQuorMsg const& msg);
+    // Erases every registry entry of queue, whatever Terminate said.
+    static void ForgetQueue(CQuorMsgQueue* queue);
 
     int m_handle = -1;
     std::string m_name;

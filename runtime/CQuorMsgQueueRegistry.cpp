@@ -70,6 +70,18 @@ int CQuorMsgQueue::RemoveQueueFromGlobalMsgQueueList(CQuorMsgQueue* queue, int h
     return 0;
 }
 
+void CQuorMsgQueue::ForgetQueue(CQuorMsgQueue* queue) {
+    GetMutex();
+    GlobalMsgQueueList().remove_if(
+        [queue](T_GlobalMsgQueueInfo const& entry) { return entry.queue == queue; });
+    for (CQuorMsgQueue*& entry : m_quorMsgQueueQuickAccessArray) {
+        if (entry == queue) {
+            entry = nullptr;
+        }
+    }
+    ReleaseMutex();
+}
+
 std::string CQuorMsgQueue::GetQueueNameByHandle(int handle) {
     std::string name = "Unknown";
     GetMutex();

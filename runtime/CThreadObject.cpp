@@ -15,7 +15,9 @@ CThreadObject::CThreadObject(int dbgId) : m_dbgId(dbgId) {
 
 CThreadObject::~CThreadObject() {
     CThreadObject::StopThreadAndWait();
-    RemoveThreadFromGlobalThreadList(this);
+    // Also after StopAllThreads, when finishing threads leave the registry
+    // alone: it lives on and must never hold a destroyed object.
+    ForgetThread(this);
     pthread_mutex_destroy(&m_mutex);
     pthread_mutex_destroy(&m_joinMutex);
 }

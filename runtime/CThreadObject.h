@@ -85,6 +85,8 @@ private:
     void RealThreadFunction();
     void JoinFinishedThread();
     void SetPriority(pthread_t thread, int priority);
+    // Erases the registry entry of thread, whatever Terminate said.
+    static void ForgetThread(CThreadObject* thread);
 
     std::atomic<bool> m_running{false};
     std::atomic<long> m_threadId{0};

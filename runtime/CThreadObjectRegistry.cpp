@@ -52,6 +52,13 @@ int CThreadObject::RemoveThreadFromGlobalThreadList(CThreadObject* thread) {
     return 0;
 }
 
+void CThreadObject::ForgetThread(CThreadObject* thread) {
+    GetMutex();
+    GlobalThreadObjectList().remove_if(
+        [thread](T_GlobalThreadInfo const& entry) { return entry.thread == thread; });
+    ReleaseMutex();
+}
+
 void CThreadObject::StopAllThreads() {
     // Finishing threads must not wait for the mutex held here.
     Terminate();

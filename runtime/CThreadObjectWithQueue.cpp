@@ -161,13 +161,15 @@ void CThreadObjectWithQueue::ReadMsgsFromNonBlockingQueue() {
                 ProcessQuorMsg(&msg);
                 CountProcessed();
             }
-        } else if (rc == -1428) {
-            usleep(20000);
         } else {
-            TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR,
-                                 " CThreadObjectWithQueue::ERROR - Read message failed - rc=%d - "
-                                 "Thread-Id = %ld\n",
-                                 rc, GetThreadId());
+            if (rc != -1428) {
+                TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR,
+                                     " CThreadObjectWithQueue::ERROR - Read message failed - "
+                                     "rc=%d - Thread-Id = %ld\n",
+                                     rc, GetThreadId());
+            }
+            // A failure that lasts (a dead descriptor) must not spin a core.
+            usleep(20000);
         }
         pthread_mutex_unlock(&m_mutex);
     }
@@ -189,7 +191,9 @@ void CThreadObjectWithQueue::ReadMsgsFromBlockingQueue() {
                                  rc);
             // On a non-blocking queue an empty receive returns at once: wait
             // for the next message instead of spinning.
-            m_msgQueue.usleepOnQueue(20000);
+            if (m_msgQueue.usleepOnQueue(20000) < 0) {
+                usleep(20000); // a dead descriptor answers at once
+            }
         } else {
             TraceFormattedString(TRACE_QUEUE_THREAD, TRACELEVEL_DEBUG,
                                  " CThreadObjectWithQueue::Received Msg rc=%i Info = %i\n", rc,

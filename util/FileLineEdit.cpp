@@ -179,13 +179,18 @@ int DeleteLineFromFileEx(std::string const& file, std::string const& line) {
         ::unlink(tempName.c_str());
         return 0;
     }
-    if (std::remove(file.c_str()) != 0) {
-        Fail("DeleteLineFromFileEx", file, DELETE_LINE_CANNOT_REMOVE);
-        ::unlink(tempName.c_str());
-        return DELETE_LINE_CANNOT_REMOVE;
-    }
+    // One rename replaces the file atomically: a power cut at any moment
+    // leaves either the old or the new file, never none. When it fails the
+    // old file is still there, and the copy goes.
     if (std::rename(tempName.c_str(), file.c_str()) != 0) {
-        // The edited text is still in the temporary file; the trace names it.
+        int const error = errno;
+        ::unlink(tempName.c_str());
+        errno = error;
+        // Refused for the edited file (a sticky directory, a mount point):
+        // it cannot be removed. Otherwise the copy could not be moved.
+        if (error == EPERM || error == EACCES || error == EBUSY) {
+            return Fail("DeleteLineFromFileEx", file, DELETE_LINE_CANNOT_REMOVE);
+        }
         return Fail("DeleteLineFromFileEx", tempName, DELETE_LINE_CANNOT_RENAME);
     }
     return 0;

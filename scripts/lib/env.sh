@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev clang-format liblua5.4-dev)
+               libbenchmark-dev libbsd-dev libedit-dev clang-format liblua5.4-dev)
 
 # Installs the Debian packages that are missing. Only root can install; others
 # are told what is missing and the build goes on (it fails clearly if a
@@ -20,8 +20,10 @@ quor_install_packages() {
     fi
     echo "quor: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # Another apt run (a second build on the machine) holds the lock for a while.
+    local lock=(-o DPkg::Lock::Timeout=600)
+    apt-get "${lock[@]}" update -qq
+    apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # POSIX message queues of more than 10 messages need fs.mqueue.msg_max; the

@@ -146,20 +146,6 @@ TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);
 }
 
-TEST(QueueRegistry, AfterTerminateDestroyedQueuesLeaveTheRegistryAlone) {
-    auto queue = std::make_unique<CQuorMsgQueue>();
-    ASSERT_EQ(queue->Open(UniqueQueueName("term").c_str(), nonBlocking, 0600, 10, true), 0);
-    int const handle = queue->GetHandle();
-    CQuorMsgQueue::Terminate();
-    queue.reset();
-    // The entry stays (the registry may be gone at shutdown); Start re-enables upkeep.
-    CQuorMsgQueue::Start();
-    CQuorMsgQueue* const stale = CQuorMsgQueue::GetQueueObjPtrByHandle(handle);
-    EXPECT_NE(stale, nullptr);
-    CQuorMsgQueue::RemoveQueueFromGlobalMsgQueueList(stale, handle);
-    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);
-}
-
 TEST(QueueRegistry, ConcurrentOpensAndClosesKeepTheRegistryConsistent) {
     constexpr int threads = 4;
     constexpr int rounds = 50;

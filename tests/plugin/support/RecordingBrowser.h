@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,10 +47,16 @@ public:
     void Clear() { calls.clear(); }
 
     std::vector<std::string> calls;
+    std::function<void(std::string const&)> onCall; // after each call is recorded
     bool visible = true;
     VideoPlugin::GraphicsContext* lastContext = nullptr;
     VideoPlugin::Rectangle lastRect = {0, 0, 0, 0};
 
 private:
-    void Record(char const* name) { calls.emplace_back(name); }
+    void Record(char const* name) {
+        calls.emplace_back(name);
+        if (onCall) {
+            onCall(calls.back());
+        }
+    }
 };

@@ -19,4 +19,7 @@ std::vector<TimeoutCall> Calls();
 void Clear();
 // Whether the source with this id is still attached to the default context.
 bool IsLive(guint id);
+// Runs hook (null: nothing) at the start of every recorded timeout's
+// callback, to widen the window between glib's choice of a source and it.
+void SetDispatchHook(void (*hook)());
 } // namespace TimeoutRecorder
