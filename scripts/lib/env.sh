@@ -2,7 +2,8 @@
 # Sourced, not run.
 
 QUOR_PACKAGES=(cmake g++ pkg-config libglib2.0-dev libboost-dev libgtest-dev libgmock-dev
-               libbenchmark-dev libbsd-dev libedit-dev clang-format dpkg-dev file)
+               libbenchmark-dev libbsd-dev libedit-dev clang-format dpkg-dev file
+               liblua5.4-dev)
 
 # Installs the Debian packages that are missing: those named, else
 # QUOR_PACKAGES. Only root can install; others are told what is missing and
