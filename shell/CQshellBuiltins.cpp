@@ -97,9 +97,10 @@ int QshellCmdSleep(CommandStruct* cs) {
     long const seconds = cs->m_param[0].m_value;
     TraceFormattedString(TRACE_QSHELL_CMDS, TRACELEVEL_DEBUG, "Sleeping %ldseconds\n", seconds);
     // A negative count sleeps not at all, rather than for 136 years.
-    unsigned left = seconds <= 0          ? 0
-                    : seconds >= UINT_MAX ? UINT_MAX
-                                          : static_cast<unsigned>(seconds);
+    unsigned left = seconds <= 0 ? 0
+                    : static_cast<unsigned long>(seconds) >= UINT_MAX
+                        ? UINT_MAX
+                        : static_cast<unsigned>(seconds);
     while (left > 0) {
         left = sleep(left); // the rest after a signal
     }
