@@ -250,16 +250,4 @@ TEST(PluginTimer, TimeoutHandlerRunsTheCallbackOfItsTimer) {
     EXPECT_EQ(1, calls);
 }
 
-TEST(PluginTimer, AnEmptyCallbackRaisesTheBoostError) {
-    timer t;
-    sigval value;
-    value.sival_ptr = &t;
-    try {
-        timer::timeout_handler(value);
-        FAIL() << "no error raised";
-    } catch (boost::bad_function_call const& error) {
-        EXPECT_STREQ("call to empty boost::function", error.what());
-    }
-}
-
 } // namespace
