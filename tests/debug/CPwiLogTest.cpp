@@ -13,17 +13,6 @@ using testfs::ReadFile;
 using testfs::TempDir;
 using testfs::WriteFile;
 
-TEST(CPwiLogNames, DefaultsNameTheRootDirectory) {
-    CPwiLog log;
-    EXPECT_STREQ(log.GetLogfileFullName(), "/logfile.LOG");
-    EXPECT_STREQ(log.GetLogfilePath(), "/");
-    EXPECT_STREQ(log.GetLogfileName(), "logfile");
-    EXPECT_STREQ(log.GetLogfileExt(), "LOG");
-    EXPECT_STREQ(log.GetBakfileExt(), "BAK");
-    EXPECT_EQ(log.GetMaxSize(), 10000000);
-    EXPECT_EQ(log.GetState(), CPwiLog::STATE_CLOSED);
-}
-
 TEST(CPwiLogNames, DirectoryGetsOneSlashAndExtensionsLoseOneDot) {
     TempDir dir;
     CPwiLog withDots(dir.Path().c_str(), "trace", 0, ".log", ".bak");
@@ -38,15 +27,6 @@ TEST(CPwiLogNames, DirectoryGetsOneSlashAndExtensionsLoseOneDot) {
     EXPECT_EQ(twoDots.GetLogfileFullName(), dir / "trace..log");
     CPwiLog empty("", "x", 0, "", "b");
     EXPECT_STREQ(empty.GetLogfileFullName(), "/x.");
-}
-
-TEST(CPwiLogNames, BackupSitsBesideTheLog) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 30, "log", "bak");
-    ASSERT_EQ(log.WriteStringToLogfile("first line, twenty-six\n"), 0);
-    ASSERT_EQ(log.WriteStringToLogfile("second\n"), 0);
-    EXPECT_EQ(ReadFile(dir / "trace.bak"), "first line, twenty-six\n");
-    EXPECT_EQ(ReadFile(dir / "trace.log"), "second\n");
 }
 
 TEST(CPwiLogNames, DirectoryOf499CharactersWithoutSlashIsTooLong) {
@@ -210,16 +190,6 @@ TEST(CPwiLogStates, OpenLogBuffersAndCloseWritesOut) {
     ASSERT_EQ(log.WriteStringToLogfile("direct\n"), 0);
     EXPECT_EQ(log.GetState(), CPwiLog::STATE_CLOSED);
     EXPECT_EQ(ReadFile(dir / "trace.log"), "buffered\ndirect\n");
-}
-
-TEST(CPwiLogStates, WritesAppendToAnExistingLog) {
-    TempDir dir;
-    WriteFile(dir / "trace.log", "from before\n");
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    ASSERT_EQ(log.WriteStringToLogfile("now\n"), 0);
-    ASSERT_EQ(log.WriteStringToLogfile(""), 0);
-    ASSERT_EQ(log.WriteStringToLogfile(nullptr), 0);
-    EXPECT_EQ(ReadFile(dir / "trace.log"), "from before\nnow\n");
 }
 
 TEST(CPwiLogStates, DestructorWritesOutAnOpenLog) {
