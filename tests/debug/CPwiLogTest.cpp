@@ -33,6 +33,8 @@ TEST(CPwiLogNames, DirectoryOf499CharactersWithoutSlashIsTooLong) {
     std::string const directory = "/" + std::string(498, 'd');
     CPwiLog log;
     EXPECT_EQ(log.SetFilename(directory.c_str(), "n", "e", "b"), CPwiLog::NAME_TOO_LONG);
+    // The slash that does not fit is not written past the directory.
+    EXPECT_STREQ(log.GetLogfileExt(), "e");
     // No name is left to open: the log does not write anywhere else instead.
     EXPECT_STREQ(log.GetLogfileFullName(), "");
     EXPECT_EQ(log.OpenLogfile(true), CPwiLog::OPEN_FAILED);

@@ -188,6 +188,9 @@ TEST_F(Operations, StreamQueriesTakeTheLargerOfCountAndMediaInformation) {
     EXPECT_TRUE(plugin->hasClosedCaptions());
     EXPECT_EQ(1, SyslogCapture::Count("hasVideo(): numVideoStreams=1, res=1"));
     EXPECT_EQ(1, SyslogCapture::Count("hasClosedCaptions(): numSubtitleStreams=2, res=1"));
+    model().setStreamCounts(1, 1, 1);
+    HTML5VideoPluginInspector(*plugin).parseMediaInfo("<mediainfo></mediainfo>");
+    EXPECT_TRUE(plugin->hasClosedCaptions()); // one stream is enough
 }
 
 } // namespace
