@@ -43,7 +43,11 @@ long MsSince(Clock::time_point start) {
 TEST_F(TimerTest, OneHundredMillisecondTimerExpiresOnceWithItsIdAndInfo) {
     TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 4711);
     auto const start = Clock::now();
-    timer.StartTimer();
+    {
+        TraceCapture capture(TRACE_TIMER, TRACELEVEL_DEBUG);
+        timer.StartTimer();
+        EXPECT_NE(capture.Text().find("TimeOutTimer::StartTimer() - this = "), std::string::npos);
+    }
     EXPECT_TRUE(timer.TimerIsRunning());
     CQuorMsg msg;
     ASSERT_TRUE(NextExpiry(msg, 2000));

@@ -120,6 +120,7 @@ TEST(CStringUtilityCodePage, InvalidSequenceOrZeroLowByteEndsTheResult) {
     EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xF0, 0x9F, 0x99})), "ok");
     // U+0100 and U+1F600 have 0 as their low byte.
     EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC4, 0x80, 'x'})), "ok");
+    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC0, 0x80, 'x'})), "ok"); // an overlong NUL
     EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xF0, 0x9F, 0x98, 0x80, 'x'})), "ok");
     // The input's own zero byte ends it too.
     EXPECT_EQ(ToIso(std::string("ok\0\xc3\xa4", 5)), "ok");
