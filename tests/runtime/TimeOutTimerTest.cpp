@@ -172,7 +172,7 @@ TEST(TimerServerList, DumpListPrintsTheTimersFirstToLast) {
               "TimeOutServer::DumpList() called - END\n");
 
     // The server thread is not running: timers are only collected.
-    TimeOutTimer late(5000, 700, 3, 0);
+    TimeOutTimer late(5000, 700, 1, 0); // any handle above 0 is taken
     TimeOutTimer early(1000, 701, 3, 0);
     TimeOutTimer middle(2500, 702, 3, 0);
     late.StartTimer();
