@@ -81,13 +81,6 @@ TEST(CPwiLogThreads, ConcurrentWritersOnAnOpenLogLoseNothing) {
     EXPECT_EQ(log.GetCurrentSize(), writerCount * 3000L * static_cast<long>(Line(0, 0).size() + 2));
 }
 
-TEST(CPwiLogThreads, ConcurrentWritersOnAClosedLogLoseNothing) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    RunWriters(log, 400);
-    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 400);
-}
-
 // Opening and closing from another thread while the writers run: every write
 // lands in the one file whichever state it meets.
 TEST(CPwiLogThreads, OpenAndCloseDuringWritesLoseNothing) {

@@ -206,28 +206,4 @@ TEST_F(TimeTrace, ReportsFollowTheActivationAndSkipUnitsOutOfRange) {
     EXPECT_EQ(result, -2550);
 }
 
-TEST_F(TimeTrace, GlobalRecorderReportsAtUnitZeroLevelTwenty) {
-    quorTrace.SetTraceOn(0, TRACELEVEL_INFO);
-    timeTrace.StartTT("global");
-    timeTrace.TTPoint(4, "x");
-    EXPECT_EQ(Messages([] { timeTrace.TTPrintRange(0, 1); }).size(), 1u);
-    quorTrace.SetTraceOn(0, TRACELEVEL_INFO1);
-    EXPECT_EQ(ScreenOutputOf([] { timeTrace.TTPrintRange(0, 1); }), "");
-}
-
-TEST_F(TimeTrace, SelfTestRunsItsLoops) {
-    std::vector<std::string> const lines = Messages([] { TimeTraceTest1(1); });
-    ASSERT_EQ(lines.size(), 6u) << ScreenOutputOf([] {});
-    EXPECT_EQ(lines[0], "Nr of loops = 1");
-    EXPECT_TRUE(std::regex_match(lines[1], std::regex(R"(TimeTotal = 1\.\d{6} sec)"))) << lines[1];
-    EXPECT_TRUE(std::regex_match(
-        lines[2],
-        std::regex(R"(0000 Id = 0000 usec = \d{6} Diff \(sec\.usec\) = 000\.000000 Start)")));
-    EXPECT_TRUE(std::regex_match(
-        lines[3], std::regex(R"(0001 Id = 0002 usec = \d{6} Diff \(sec\.usec\) = 001\.\d{6} TT)")));
-    EXPECT_TRUE(std::regex_match(
-        lines[4], std::regex(R"(Range = 000:001 \(Id 0000:0002\) Diff: \(sec\.usec\) 01\.\d{6})")));
-    EXPECT_EQ(lines[5], "Nr of executed loops = 1");
-}
-
 } // namespace

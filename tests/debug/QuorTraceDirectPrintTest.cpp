@@ -166,16 +166,4 @@ TEST_F(DirectPrint, SyslogPriorityFollowsTheLevelBand) {
     }
 }
 
-TEST(TraceTimestamp, LocalTimeWithMilliseconds) {
-    char buffer[64];
-    int const length = quorTrace.PrintTimestampToCharString(buffer);
-    ASSERT_EQ(length, 24);
-    EXPECT_TRUE(std::regex_match(std::string(buffer),
-                                 std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )")))
-        << buffer;
-    std::string const printed = ScreenOutputOf([] { quorTrace.PrintTimestamp(); });
-    EXPECT_TRUE(std::regex_match(printed, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )")))
-        << printed;
-}
-
 } // namespace

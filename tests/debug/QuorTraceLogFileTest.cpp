@@ -2,24 +2,19 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceModes.h"
 #include "debug/TraceTestSupport.h"
+#include "util/FileTestSupport.h"
 
 namespace {
 
 std::string const restarted = "--- ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^ TRACING RESTARTED "
                               "^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^ ---\n";
 
-std::string ReadFile(std::string const& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testfs::ReadFile;
 
 // Traces into a log file in a directory of its own.
 class TraceLogFile : public testing::Test {
@@ -47,12 +42,6 @@ protected:
     std::string m_directory;
     std::string m_startOutput;
 };
-
-TEST(TraceLogFileDefaults, LogLivesOnTheFirstUsbStick) {
-    EXPECT_STREQ(quorTrace.GetLogfilePath(), "/mnt/share/extUSB/sda1/quoralog/");
-    EXPECT_FALSE(quorTrace.IsTracingToFile());
-    EXPECT_EQ(quorTrace.StopTracingToFile(), 0);
-}
 
 TEST_F(TraceLogFile, DirectLinesGoToScreenAndFileUntilTracingStops) {
     ASSERT_EQ(Start(), 0);

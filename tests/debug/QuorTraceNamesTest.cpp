@@ -41,18 +41,6 @@ TEST(TraceLevelNames, UnknownLevelsAndNames) {
     EXPECT_EQ(quorTrace.GetTraceLevelNrByName(nullptr), TRACELEVEL_ALL);
 }
 
-TEST(TraceLevelConversion, OldLevelsMapOntoTheCurrentScale) {
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(1), 10);
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(2), 10);
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(3), 30);
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(4), 40);
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(5), 50);
-    EXPECT_EQ(CQuorTrace::ConvertTraceLevel(6), 60);
-    for (T_TraceLevel unchanged : {0, 7, 8, 9, 10, 20, 23, 30, 60, 70, 99, -5}) {
-        EXPECT_EQ(CQuorTrace::ConvertTraceLevel(unchanged), unchanged);
-    }
-}
-
 TEST(TraceUnitNames, PlatformTableHasTheAgreedShape) {
     unsigned const entries = TableEntries();
     ASSERT_GE(entries, 2u);

@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(PrinterThread, InitOpensSyslogSetsThePrefixAndStartsThePrinter) {
-    EXPECT_EQ(QuorTrace_Init("mediaproc"), 0);
+    EXPECT_EQ(ScreenOutputOf([] { EXPECT_EQ(QuorTrace_Init("mediaproc"), 0); }), "");
     std::vector<OpenlogCall> const calls = SyslogCapture::OpenlogCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].ident, "mediaproc");

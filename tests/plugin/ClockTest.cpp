@@ -3,6 +3,8 @@
 // and the time ranges. Time is the test's fake clock.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/FakeClock.h"
 #include "support/PluginTestSupport.h"
 #include "support/TimeoutRecorder.h"
@@ -12,16 +14,8 @@ namespace {
 using namespace MediaPlayerMessages;
 using Kind = MediaPlayerRequestKind;
 
-class Clock : public PluginTest {
+class Clock : public FakeClockPluginTest<2000> {
 protected:
-    void SetUp() override {
-        FakeClock::Install(2000.0);
-        PluginTest::SetUp();
-    }
-    void TearDown() override {
-        PluginTest::TearDown();
-        FakeClock::Uninstall();
-    }
     void Position(int64_t ms) {
         auto msg = Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP);
         SetPosition(*msg, ms);
@@ -140,14 +134,6 @@ TEST_F(Clock, RangesSpanFromZeroToTheDuration) {
     EXPECT_EQ(1, SyslogCapture::Count("maxTimeSeekable(): duration = 90"));
 }
 
-TEST_F(Clock, StatesAreLoggedAndReturned) {
-    Deliver(SIG_ID_MPLAYER_OPEN_RESP);
-    EXPECT_EQ(VideoPlugin::NetworkIdle, plugin->networkState());
-    EXPECT_EQ(VideoPlugin::HaveNothing, plugin->readyState());
-    EXPECT_EQ(1, SyslogCapture::Count("networkState(): 1"));
-    EXPECT_EQ(1, SyslogCapture::Count("readyState(): 0"));
-}
-
 TEST_F(Clock, OnlyTheLatestNextSecondTimerFires) {
     // Two position answers in one drain: the second replaces the first timer.
     for (int64_t ms : {5900, 7800}) {
@@ -175,6 +161,55 @@ TEST_F(Clock, OnlyTheLatestNextSecondTimerFires) {
     EXPECT_EQ(1, SyslogCapture::Count("callbackNextSecond(): html5-video-plugin: "));
     EXPECT_EQ(1, SyslogCapture::Count("startNextSecondTimer(int32_t): removing "
                                       "m_sourceTagNextSecond"));
+}
+
+// Faults of the field: answers that never come, a wall clock set back, a
+// double pause, a position extrapolated past the end.
+TEST_F(Clock, RequestsUnansweredForFiveSecondsAreAskedAgain) {
+    PlayingAt(0);
+    struct Row {
+        Kind kind;
+        std::function<void()> ask;
+    } const rows[] = {{Kind::GetCurPos, [&] { plugin->currentTime(); }},
+                      {Kind::GetDuration, [&] { plugin->duration(); }},
+                      {Kind::SeekTo, [&] { plugin->seek(3.0f); }}};
+    FakeClock::Advance(1.5);
+    for (Row const& row : rows) {
+        row.ask();
+        row.ask(); // outstanding: not asked twice
+    }
+    FakeClock::Advance(5.01);
+    for (Row const& row : rows) {
+        row.ask();
+        EXPECT_EQ(2, service.Count(row.kind)) << static_cast<int>(row.kind);
+    }
+    EXPECT_EQ(3, SyslogCapture::Count("request: counted as lost"));
+}
+
+TEST_F(Clock, AClockSetBackNeverRewindsThePositionAndAsksAgain) {
+    Deliver(SIG_ID_MPLAYER_GET_DURATION_RESP, 7200);
+    PlayingAt(10000);
+    FakeClock::Advance(-3600.0);
+    EXPECT_EQ(10.0f, plugin->currentTime());
+    EXPECT_EQ(7200.0f, plugin->duration());
+    EXPECT_EQ(1, service.Count(Kind::GetCurPos));
+    EXPECT_EQ(1, service.Count(Kind::GetDuration));
+}
+
+TEST_F(Clock, PausingTwiceAddsTheElapsedTimeOnce) {
+    PlayingAt(10000);
+    FakeClock::Advance(2.0);
+    plugin->pause();
+    plugin->pause(); // before the player has answered the first
+    EXPECT_NEAR(12.0f, HTML5VideoPluginInspector(*plugin).modelCurrentTime(), 1e-4);
+    EXPECT_NEAR(12.0f, plugin->currentTime(), 1e-4); // still playing: from the pause on
+}
+
+TEST_F(Clock, TheExtrapolatedTimeStopsAtTheDuration) {
+    Deliver(SIG_ID_MPLAYER_GET_DURATION_RESP, 20);
+    PlayingAt(19500);
+    FakeClock::Advance(3.0);
+    EXPECT_EQ(20.0f, plugin->currentTime());
 }
 
 using ClockDeathTest = Clock;

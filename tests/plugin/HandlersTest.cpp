@@ -14,16 +14,8 @@ namespace {
 using namespace MediaPlayerMessages;
 using Strings = std::vector<std::string>;
 
-class Handlers : public PluginTest {
+class Handlers : public FakeClockPluginTest<1000> {
 protected:
-    void SetUp() override {
-        FakeClock::Install(1000.0);
-        PluginTest::SetUp();
-    }
-    void TearDown() override {
-        PluginTest::TearDown();
-        FakeClock::Uninstall();
-    }
     HTML5VideoPluginInspector model() { return HTML5VideoPluginInspector(*plugin); }
 
     void Position(int64_t ms) {

@@ -12,7 +12,6 @@
 #include "platform/MediaInfo.h"
 #include "platform/MediaPlayerInterface.h"
 #include "platform/MediaPlayerMessages.h"
-#include "platform/ScriptedMediaPlayerService.h"
 #include "platform/SimulatedClip.h"
 #include "platform/SimulatedMediaPlayerService.h"
 
@@ -84,47 +83,6 @@ protected:
     MediaPlayerInterface* player = MediaPlayerInterface::GetInstance();
     RecordingClient client;
 };
-
-using ScriptedService = Registered;
-
-TEST_F(ScriptedService, RecordsRequestsAndDeliversInOrderFromItsOwnThread) {
-    ScriptedMediaPlayerService service;
-    player->SetService(&service);
-    MediaPlayerOpenReq open = {};
-    std::string url = "http://host/a.mp4";
-    open.url = url.c_str();
-    open.bufferSizeKb = 256;
-    EXPECT_TRUE(player->sendOpenReq(open));
-    EXPECT_TRUE(player->seekTo(42));
-    service.SetRequestResult(false);
-    EXPECT_FALSE(player->sendPlay());
-    auto requests = service.Requests();
-    ASSERT_EQ(3u, requests.size());
-    EXPECT_EQ(MediaPlayerRequestKind::Open, requests[0].kind);
-    EXPECT_EQ(url, requests[0].url);
-    EXPECT_EQ(nullptr, requests[0].open.url); // only valid during the call
-    EXPECT_EQ(256, requests[0].open.bufferSizeKb);
-    EXPECT_EQ(42, requests[1].seconds);
-    EXPECT_EQ(1, service.Count(MediaPlayerRequestKind::Play));
-
-    for (int i = 0; i < 20; ++i) {
-        auto msg = Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP, i);
-        SetPosition(*msg, i * 1000);
-        service.Post(msg);
-    }
-    service.WaitUntilDelivered();
-    auto received = client.Received_();
-    ASSERT_EQ(20u, received.size());
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(i, received[static_cast<std::size_t>(i)].userData);
-        int64_t position;
-        ASSERT_EQ(8u, received[static_cast<std::size_t>(i)].payload.size());
-        std::memcpy(&position, received[static_cast<std::size_t>(i)].payload.data(), 8);
-        EXPECT_EQ(i * 1000, position);
-        EXPECT_NE(std::this_thread::get_id(), received[static_cast<std::size_t>(i)].thread);
-    }
-    EXPECT_EQ(20, service.DeliveredCount());
-}
 
 TEST(MediaPlayerClient, MessagesGoToTheLastRegisteredClientUntilItLeaves) {
     auto* player = MediaPlayerInterface::GetInstance();
@@ -249,16 +207,6 @@ TEST(MediaInformation, BadTextLeavesEmptyListsAndAFalseResult) {
     }
 }
 
-TEST(VideoPlane, RecordsTheRectangleTakenAsYXWidthHeight) {
-    hbbSetVideoProperties_RPC(20, 10, 640, 360);
-    VideoPlaneRectangle plane = LastVideoProperties();
-    EXPECT_EQ(10, plane.x);
-    EXPECT_EQ(20, plane.y);
-    EXPECT_EQ(640, plane.width);
-    EXPECT_EQ(360, plane.height);
-    EXPECT_EQ(1, plane.calls);
-}
-
 TEST(SimulatedClipUrl, QueryParametersChooseTheClip) {
     SimulatedClip clip;
     std::string error;
@@ -307,46 +255,6 @@ TEST_F(SimulatedService, OpenAnswersWithTheResponseAndTheFirstIndications) {
     EXPECT_EQ(2, received[9].userData);
     EXPECT_NE(std::this_thread::get_id(), received[0].thread);
     EXPECT_EQ(1, service.RequestCounts()[0]);
-}
-
-TEST_F(SimulatedService, AFailingOpenSendsTheFailureAndAnErrorText) {
-    SimulatedMediaPlayerService service;
-    player->SetService(&service);
-    MediaPlayerOpenReq open = {};
-    open.url = "http://h/a.mp4?fail=open";
-    player->sendOpenReq(open);
-    service.WaitIdle();
-    EXPECT_EQ((std::vector<unsigned long>{SIG_ID_MPLAYER_OPEN_FAIL, SIG_ID_MPLAYER_ERROR_IND}),
-              client.Signals());
-    EXPECT_EQ(MEDIAPLAYER_STATUS_NOT_FOUND, client.Received_()[0].userData);
-    ASSERT_EQ(1u, service.Failures().size());
-    EXPECT_EQ("cannot open http://h/a.mp4?fail=open", service.Failures()[0]);
-    // An empty URL is refused at once.
-    open.url = "";
-    EXPECT_FALSE(player->sendOpenReq(open));
-}
-
-TEST_F(SimulatedService, PlaysToTheEndOfTheClipOnItsOwnClock) {
-    SimulatedMediaPlayerService service;
-    player->SetService(&service);
-    MediaPlayerOpenReq open = {};
-    open.url = "http://h/a.mp4?duration=1";
-    player->sendOpenReq(open);
-    player->sendPlay();
-    ASSERT_GE(client.WaitFor(SIG_ID_MPLAYER_EOS_IND), 0);
-    service.WaitIdle();
-    player->sendGetCurPosReq();
-    player->sendGetDurationReq();
-    service.WaitIdle();
-    auto received = client.Received_();
-    ASSERT_GE(received.size(), 4u);
-    auto const& position = received[received.size() - 2];
-    ASSERT_EQ(SIG_ID_MPLAYER_GET_CUR_POS_RESP, position.signal);
-    int64_t ms;
-    std::memcpy(&ms, position.payload.data(), 8);
-    EXPECT_EQ(1000, ms); // clamped to the clip
-    EXPECT_EQ(SIG_ID_MPLAYER_GET_DURATION_RESP, received.back().signal);
-    EXPECT_EQ(1, received.back().userData);
 }
 
 } // namespace

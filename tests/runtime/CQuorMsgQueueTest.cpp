@@ -2,7 +2,6 @@
 #include <mqueue.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "RuntimeTestSupport.h"
 #include "runtime/CQuorMsgQueue.h"
@@ -30,11 +29,6 @@ protected:
 TEST_F(QueueTest, MessageTravelsWithEveryFieldAndItsPayload) {
     CQuorMsg sent = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 12, 0x5C);
     sent.m_userData = -4;
-    sent.m_responseQueue = 77;
-    sent.m_responseInfo = 8;
-    sent.m_callbackId = 9;
-    sent.m_callbackId2 = 10;
-    sent.m_userData2 = 11;
     sent.m_rpcInfo[2] = 12;
     void* const payload = sent.m_signalPtr;
     CSignalObject* const object = sent.m_objPtr;
@@ -48,11 +42,6 @@ TEST_F(QueueTest, MessageTravelsWithEveryFieldAndItsPayload) {
     ASSERT_EQ(queue.Receive(&received, 0), 0);
     EXPECT_EQ(received.m_signalName, SIG_ID_MPLAYER_OPEN_RESP);
     EXPECT_EQ(received.m_userData, -4);
-    EXPECT_EQ(received.m_responseQueue, 77);
-    EXPECT_EQ(received.m_responseInfo, 8);
-    EXPECT_EQ(received.m_callbackId, 9);
-    EXPECT_EQ(received.m_callbackId2, 10);
-    EXPECT_EQ(received.m_userData2, 11);
     EXPECT_EQ(received.m_rpcInfo[2], 12);
     EXPECT_EQ(received.m_signalSize, 12);
     EXPECT_EQ(received.m_signalPtr, payload) << "the payload travels by pointer";
@@ -339,31 +328,6 @@ TEST(QueueOpen, WithAttrStructSetsTheImageSizeInTheCallersStructure) {
     EXPECT_EQ(actual.mq_maxmsg, 5);
     EXPECT_EQ(actual.mq_msgsize, static_cast<long>(CQuorMsg::ImageSize));
     EXPECT_EQ(actual.mq_flags & O_NONBLOCK, 0);
-}
-
-TEST(QueueOpen, LargeQueueHoldsAllItsMessages) {
-    constexpr int size = 200;
-    long msgMax = 0;
-    std::ifstream("/proc/sys/fs/mqueue/msg_max") >> msgMax;
-    if (msgMax < size) {
-        GTEST_SKIP() << "fs.mqueue.msg_max is " << msgMax << ", a queue of " << size
-                     << " messages needs more (scripts/test raises it when run as root)";
-    }
-    CQuorMsgQueue queue;
-    ASSERT_EQ(queue.Open(UniqueQueueName("large").c_str(), nonBlocking, 0600, size, true), 0);
-    for (int i = 0; i < size; ++i) {
-        CQuorMsg msg(static_cast<unsigned long>(i));
-        msg.m_userData = i;
-        ASSERT_EQ(queue.Send(&msg, 0), 0) << i;
-    }
-    CQuorMsg overflow(1);
-    EXPECT_EQ(queue.Send(&overflow, 0), -1421);
-    for (int i = 0; i < size; ++i) {
-        CQuorMsg msg;
-        ASSERT_EQ(queue.ReceiveFromNonblockingQueue(&msg, 0), 0);
-        ASSERT_EQ(msg.m_userData, i) << "lost or reordered";
-    }
-    EXPECT_EQ(queue.GetMaxFill(), size);
 }
 
 TEST(QueueBlocking, DrainingABlockingQueueDoesNotWait) {

@@ -9,15 +9,6 @@
 
 namespace {
 
-TEST(SignalIdNames, FixedRowsOfTheCatalogue) {
-    EXPECT_STREQ(GetSignalIdNamePtr(SIG_ID_NULL), "SIG_ID_NULL");
-    EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(1)), "SIG_ID_FIRST_GENERAL_MSG");
-    EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(31)), "SIG_ID_STOP_THREAD");
-    EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(43)), "SIG_ID_MPLAYER_VIDEO_FORMAT_CHANGED");
-    EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(655)), "SIG_ID_EXECUTE_CFG_FILE_IN_THREAD");
-    EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(671)), "SIG_ID_MPLAYERITF_ACTOR_INIT");
-}
-
 TEST(SignalIdNames, IdsOutOfRangeAreNull) {
     for (unsigned long id : {672ul, 673ul, 1000ul, 0xFFFFFFFFul, ~0ul}) {
         EXPECT_STREQ(GetSignalIdNamePtr(SignalIds(id)), "SIG_ID_NULL") << id;

@@ -43,7 +43,11 @@ long MsSince(Clock::time_point start) {
 TEST_F(TimerTest, OneHundredMillisecondTimerExpiresOnceWithItsIdAndInfo) {
     TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 4711);
     auto const start = Clock::now();
-    timer.StartTimer();
+    {
+        TraceCapture capture(TRACE_TIMER, TRACELEVEL_DEBUG);
+        timer.StartTimer();
+        EXPECT_NE(capture.Text().find("TimeOutTimer::StartTimer() - this = "), std::string::npos);
+    }
     EXPECT_TRUE(timer.TimerIsRunning());
     CQuorMsg msg;
     ASSERT_TRUE(NextExpiry(msg, 2000));
@@ -168,7 +172,7 @@ TEST(TimerServerList, DumpListPrintsTheTimersFirstToLast) {
               "TimeOutServer::DumpList() called - END\n");
 
     // The server thread is not running: timers are only collected.
-    TimeOutTimer late(5000, 700, 3, 0);
+    TimeOutTimer late(5000, 700, 1, 0); // any handle above 0 is taken
     TimeOutTimer early(1000, 701, 3, 0);
     TimeOutTimer middle(2500, 702, 3, 0);
     late.StartTimer();

@@ -29,58 +29,35 @@ int EntryCount(std::string const& directory) {
     return count;
 }
 
-TEST(AppendLine, CreatesAMissingFileAndFillsAnEmptyOne) {
-    TempDir dir;
-    EXPECT_EQ(AppendLineToFileEx(dir / "new.txt", "first", true), 0);
-    EXPECT_EQ(ReadFile(dir / "new.txt"), "first\n");
-    WriteFile(dir / "empty.txt", "");
-    EXPECT_EQ(AppendLineToFileEx(dir / "empty.txt", "first", false), 0);
-    EXPECT_EQ(ReadFile(dir / "empty.txt"), "first\n");
-}
-
-TEST(AppendLine, UsesTheLineEndingOfTheFirstLine) {
-    TempDir dir;
-    WriteFile(dir / "lf.txt", "a\nb\n");
-    WriteFile(dir / "crlf.txt", "a\r\nb\r\n");
-    // Only the first line decides.
-    WriteFile(dir / "mixed.txt", "a\nb\r\n");
-    EXPECT_EQ(AppendLineToFileEx(dir / "lf.txt", "c", false), 0);
-    EXPECT_EQ(AppendLineToFileEx(dir / "crlf.txt", "c", false), 0);
-    EXPECT_EQ(AppendLineToFileEx(dir / "mixed.txt", "c", true), 0);
-    EXPECT_EQ(ReadFile(dir / "lf.txt"), "a\nb\nc\n");
-    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(ReadFile(dir / "mixed.txt"), "a\nb\r\nc\n");
-}
-
-TEST(AppendLine, SkipsALinePresentWithTrailingBlanks) {
-    TempDir dir;
-    std::string const content = "alpha \t\r\nbeta  \r\ngamma\t\t\r\n";
-    WriteFile(dir / "list.txt", content);
-    for (char const* present : {"alpha", "beta", "gamma"}) {
-        EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", present, true), 0);
+// Each row: the file before (nullptr: missing), the line, whether a present
+// line is skipped, and the file after.
+TEST(AppendLine, EndingsTrailingBlanksAndPresentLines) {
+    struct Case {
+        char const* before;
+        char const* line;
+        bool skipPresent;
+        char const* after;
+    } const cases[] = {
+        {nullptr, "first", true, "first\n"},
+        {"", "first", false, "first\n"},
+        {"a\nb\n", "c", false, "a\nb\nc\n"},
+        {"a\r\nb\r\n", "c", false, "a\r\nb\r\nc\r\n"},
+        {"a\nb\r\n", "c", true, "a\nb\r\nc\n"}, // only the first line decides
+        {"a\nb", "c", true, "a\nb\nc\n"},       // an open last line is ended first
+        {"a\r\nb", "c", false, "a\r\nb\r\nc\r\n"},
+        {"a\n", "a", false, "a\na\n"},
+        {"alpha \t\r\nbeta  \r\n", "alpha", true, "alpha \t\r\nbeta  \r\n"},
+        {"alpha \t\r\nbeta  \r\n", "beta", true, "alpha \t\r\nbeta  \r\n"},
+        {"beta\r\n", " beta", true, "beta\r\n beta\r\n"}, // leading blanks differ
+    };
+    for (Case const& c : cases) {
+        TempDir dir;
+        if (c.before != nullptr) {
+            WriteFile(dir / "list.txt", c.before);
+        }
+        EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", c.line, c.skipPresent), 0) << c.line;
+        EXPECT_EQ(ReadFile(dir / "list.txt"), c.after) << (c.before ? c.before : "(missing)");
     }
-    EXPECT_EQ(ReadFile(dir / "list.txt"), content);
-    // Leading blanks make a different line.
-    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", " beta", true), 0);
-    EXPECT_EQ(ReadFile(dir / "list.txt"), content + " beta\r\n");
-}
-
-TEST(AppendLine, WithoutSkippingAPresentLineIsAddedAgain) {
-    TempDir dir;
-    WriteFile(dir / "list.txt", "a\n");
-    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", "a", false), 0);
-    EXPECT_EQ(AppendLineToFileEx(dir / "list.txt", "a", false), 0);
-    EXPECT_EQ(ReadFile(dir / "list.txt"), "a\na\na\n");
-}
-
-TEST(AppendLine, AnOpenLastLineIsEndedFirst) {
-    TempDir dir;
-    WriteFile(dir / "lf.txt", "a\nb");
-    WriteFile(dir / "crlf.txt", "a\r\nb");
-    EXPECT_EQ(AppendLineToFileEx(dir / "lf.txt", "c", true), 0);
-    EXPECT_EQ(AppendLineToFileEx(dir / "crlf.txt", "c", false), 0);
-    EXPECT_EQ(ReadFile(dir / "lf.txt"), "a\nb\nc\n");
-    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "a\r\nb\r\nc\r\n");
 }
 
 TEST(AppendLine, LinesLongerThanTheReadBufferAreComparedPieceByPiece) {
@@ -112,34 +89,34 @@ TEST(AppendLine, LineThatFillsTheReadBufferExactlyIsOneLine) {
     EXPECT_EQ(ReadFile(dir / "list.txt"), full + "\n\n");
 }
 
-TEST(DeleteLine, RemovesEveryEqualLine) {
-    TempDir dir;
-    WriteFile(dir / "list.txt", "a\nb\na  \nc\na\t\na\n");
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "list.txt", "a"), 0);
-    EXPECT_EQ(ReadFile(dir / "list.txt"), "b\nc\n");
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "list.txt", "missing"), 0);
-    EXPECT_EQ(ReadFile(dir / "list.txt"), "b\nc\n");
-    EXPECT_EQ(EntryCount(dir.Path()), 1);
-}
-
-TEST(DeleteLine, KeptLinesLoseTrailingBlanksAndTakeTheFirstLinesEnding) {
-    TempDir dir;
-    WriteFile(dir / "crlf.txt", "x \t\r\ndrop\r\ny\nz");
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "crlf.txt", "drop"), 0);
-    EXPECT_EQ(ReadFile(dir / "crlf.txt"), "x\r\ny\r\nz\r\n");
-    WriteFile(dir / "lf.txt", "drop\ny \r\n\n  z\n");
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "lf.txt", "drop"), 0);
-    EXPECT_EQ(ReadFile(dir / "lf.txt"), "y\n\n  z\n");
-}
-
-TEST(DeleteLine, MissingOrEmptyFilesAreLeftAlone) {
-    TempDir dir;
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "missing.txt", "a"), 0);
-    EXPECT_FALSE(testfs::Exists(dir / "missing.txt"));
-    WriteFile(dir / "empty.txt", "");
-    EXPECT_EQ(DeleteLineFromFileEx(dir / "empty.txt", "a"), 0);
-    EXPECT_EQ(ReadFile(dir / "empty.txt"), "");
-    EXPECT_EQ(EntryCount(dir.Path()), 1);
+// Each row: the file before (nullptr: missing), the line, and the file after;
+// no temporary copy is left behind.
+TEST(DeleteLine, EqualLinesGoKeptLinesLoseTrailingBlanksAndTakeTheFirstEnding) {
+    struct Case {
+        char const* before;
+        char const* line;
+        char const* after;
+    } const cases[] = {
+        {"a\nb\na  \nc\na\t\na\n", "a", "b\nc\n"},
+        {"b\nc\n", "missing", "b\nc\n"},
+        {"x \t\r\ndrop\r\ny\nz", "drop", "x\r\ny\r\nz\r\n"},
+        {"drop\ny \r\n\n  z\n", "drop", "y\n\n  z\n"},
+        {"", "a", ""},
+        {nullptr, "a", nullptr},
+    };
+    for (Case const& c : cases) {
+        TempDir dir;
+        if (c.before != nullptr) {
+            WriteFile(dir / "list.txt", c.before);
+        }
+        EXPECT_EQ(DeleteLineFromFileEx(dir / "list.txt", c.line), 0) << c.line;
+        if (c.after == nullptr) {
+            EXPECT_FALSE(testfs::Exists(dir / "list.txt"));
+        } else {
+            EXPECT_EQ(ReadFile(dir / "list.txt"), c.after) << c.before;
+        }
+        EXPECT_EQ(EntryCount(dir.Path()), c.after == nullptr ? 0 : 1) << c.line;
+    }
 }
 
 TEST(DeleteLine, LongLinesAreRewrittenAsTheirPieces) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "FakeClock.h"
 #include "RecordingBrowser.h"
 #include "platform/MediaPlayerInterface.h"
 #include "platform/ScriptedMediaPlayerService.h"
@@ -26,10 +27,6 @@ public:
     float modelDuration() const { return p.m_duration; }
     bool waitingForPosition() const { return p.m_waitingForPosition; }
     bool waitingForDuration() const { return p.m_waitingForDuration; }
-    int32_t preload() const { return p.m_preload; }
-    float rate() const { return p.m_rate; }
-    bool preservesPitch() const { return p.m_preservesPitch; }
-    std::string poster() const { return p.m_poster; }
     std::string url() const { return p.m_url; }
     unsigned videoStreams() const { return p.m_numVideoStreams; }
     unsigned audioStreams() const { return p.m_numAudioStreams; }
@@ -82,4 +79,17 @@ protected:
     ScriptedMediaPlayerService service;
     RecordingBrowser browser;
     std::unique_ptr<HTML5VideoPlugin> plugin;
+};
+
+// The same on the fake clock, started at `start` seconds.
+template <int start> class FakeClockPluginTest : public PluginTest {
+protected:
+    void SetUp() override {
+        FakeClock::Install(start);
+        PluginTest::SetUp();
+    }
+    void TearDown() override {
+        PluginTest::TearDown();
+        FakeClock::Uninstall();
+    }
 };
