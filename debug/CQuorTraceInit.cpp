@@ -7,6 +7,7 @@
 
 #include "debug/CQuorTrace.h"
 #include "debug/CQuorTraceThread.h"
+#include "debug/QuorTraceCmds.h"
 #include "debug/QuorTraceModes.h"
 
 namespace {
@@ -29,6 +30,7 @@ char const* KeepSyslogIdent(char const* processName) {
 int CQuorTrace::Init(char const* processName, int syslogFacility) {
     quorSyslogFacility.store(syslogFacility, std::memory_order_relaxed);
     openlog(KeepSyslogIdent(processName), LOG_NOWAIT, syslogFacility);
+    AddQuorTraceQshellCmds();
     quorTraceProcessPrefix.AddProcessName(processName);
     int const result = quorTraceThread.StartThread("QuorTrace", 0, 0);
     if (result < 0) {
