@@ -9,6 +9,7 @@
 #include "debug/CQuorTraceThread.h"
 #include "debug/QuorTraceCmds.h"
 #include "debug/QuorTraceModes.h"
+#include "script/SILSysVars.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ int CQuorTrace::Init(char const* processName, int syslogFacility) {
     openlog(KeepSyslogIdent(processName), LOG_NOWAIT, syslogFacility);
     AddQuorTraceQshellCmds();
     quorTraceProcessPrefix.AddProcessName(processName);
+    // Where the trace log goes, once tracing to a file starts.
+    SILCreateSysVarString(logPathVariable);
     int const result = quorTraceThread.StartThread("QuorTrace", 0, 0);
     if (result < 0) {
         std::printf("%s%s%d%s", "\033[31m",
