@@ -4,3 +4,4 @@
 pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.4)
 quor_add_bench(bench_script_sil script_sil.cpp)
 target_link_libraries(bench_script_sil PRIVATE PkgConfig::LUA)
+quor_add_bench(bench_script_sysvars script_sysvars.cpp)

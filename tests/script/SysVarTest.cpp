@@ -81,8 +81,8 @@ TEST(SysVar, ManyThreadsCreateSetAndReadAtOnce) {
         threads.emplace_back([&, t] {
             std::string const own = "sv.thread" + std::to_string(t);
             SILCreateSysVarString(own);
+            createdInts += SILCreateSysVarInt("sv.shared") == 0 ? 1 : 0;
             for (int i = 0; i < kRounds; ++i) {
-                createdInts += SILCreateSysVarInt("sv.shared") == 0 ? 1 : 0;
                 SILSetSysVarInt("sv.shared", i);
                 SILSetSysVarString(own, std::to_string(i));
                 std::string text;
