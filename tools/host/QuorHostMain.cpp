@@ -1,6 +1,7 @@
 // quor-host: the runtime as a television process starts it, then the SIL
 // scripts of the command line in order; with --serve it goes on serving the
 // debug shell until SIGINT or SIGTERM (see usage).
+#include <dirent.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -173,23 +174,21 @@ private:
     std::thread m_waiter;
 };
 
-} // namespace
+// Threads of this process, the calling one included; 0 when unknown.
+int CountThreads() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr) {
+        return 0;
+    }
+    int count = 0;
+    while (dirent const* entry = readdir(tasks)) {
+        count += entry->d_name[0] != '.' ? 1 : 0;
+    }
+    closedir(tasks);
+    return count;
+}
 
-int main(int argc, char** argv) {
-    Options options;
-    int const parsed = ParseArguments(argc, argv, &options);
-    if (parsed >= 0) {
-        return parsed;
-    }
-    if (!options.check.empty()) {
-        return CheckScript(options.check);
-    }
-    for (std::string const& script : options.scripts) {
-        if (!IsReadableFile(script)) {
-            return Unusable("cannot read the script " + script);
-        }
-    }
-
+int RunHost(Options const& options) {
     StopSignals signals;
     T_HostRuntimeOptions const start = {options.name.c_str(), options.socket.c_str(),
                                         options.suffix.c_str(), nullptr};
@@ -210,6 +209,31 @@ int main(int argc, char** argv) {
         signals.WaitForSignal();
     }
     QuorHostStopRuntime();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int const parsed = ParseArguments(argc, argv, &options);
+    if (parsed >= 0) {
+        return parsed;
+    }
+    if (!options.check.empty()) {
+        return CheckScript(options.check);
+    }
+    for (std::string const& script : options.scripts) {
+        if (!IsReadableFile(script)) {
+            return Unusable("cannot read the script " + script);
+        }
+    }
+
+    int const status = RunHost(options);
     std::fflush(stdout);
+    int const threads = CountThreads();
+    if (threads > 1) {
+        std::fprintf(stderr, "quor-host: %d threads still running at the end\n", threads - 1);
+    }
     return status;
 }

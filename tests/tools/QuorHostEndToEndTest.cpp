@@ -1,0 +1,136 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/RuntimeTestSupport.h"
+#include "support/PrivateTraceDirs.h"
+
+extern char** environ;
+
+namespace {
+
+// Starts a program with its output (both streams) in outputFile; its pid.
+pid_t Spawn(std::vector<std::string> args, std::string const& outputFile) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(&arg[0]);
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The exit status of pid, -1 when it did not exit by itself within timeoutMs.
+int ExitStatus(pid_t pid, int timeoutMs = 20000) {
+    int status = 0;
+    bool const ended =
+        runtime_test::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The message queues pid holds open, by name.
+std::vector<std::string> OpenQueues(pid_t pid) {
+    std::vector<std::string> queues;
+    std::string const fds = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* dir = opendir(fds.c_str());
+    while (dirent const* entry = dir != nullptr ? readdir(dir) : nullptr) {
+        char target[256] = {};
+        if (readlink((fds + "/" + entry->d_name).c_str(), target, sizeof target - 1) > 0 &&
+            std::string(target).rfind("/Q_", 0) == 0) {
+            queues.emplace_back(target);
+        }
+    }
+    if (dir != nullptr) {
+        closedir(dir);
+    }
+    return queues;
+}
+
+TEST(QuorHost, ServesTheShellRunsTheTraceConfigurationAndStopsCleanlyOnSigterm) {
+#ifdef QUOR_TEST_UNDER_EMULATION
+    GTEST_SKIP() << "starts host programs";
+#endif
+    PrivateTraceDirs dirs;
+    if (!dirs.Enter()) {
+        GTEST_SKIP() << "needs root to mount over /tmp and /mnt";
+    }
+    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories("/tmp/usb_logs"));
+    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories("/tmp/mq"));
+    ASSERT_EQ(mount("mqueue", "/tmp/mq", "mqueue", 0, nullptr), 0);
+    testfs::WriteFile("/tmp/usb_logs/traces_e2e.cfg", "QSHELL=q_traceon TRACE_TIMER 20\n");
+
+    std::string const out = "/tmp/host.out";
+    pid_t const host =
+        Spawn({QUOR_HOST, "--serve", "--socket", "e2e_shell", "--suffix", "_e2e"}, out);
+    ASSERT_GT(host, 0);
+    ASSERT_TRUE(runtime_test::WaitFor([&] {
+        return testfs::Exists("/tmp/e2e_shell") &&
+               testfs::ReadFile(out).find("Trace switched on") != std::string::npos;
+    })) << testfs::ReadFile(out);
+
+    struct Request {
+        std::vector<std::string> words;
+        int status;
+    };
+    Request const requests[] = {
+        {{"q_traceon", "trace_host", "TRACELEVEL_DEBUG"}, 0},
+        {{"q_tracestate", "5"}, 0},
+        {{"q_tracestate", "11"}, 0},
+        {{"q_help", "trace"}, 0},
+        {{"q_traceoff", "no_such_unit"}, 1},
+    };
+    for (Request const& request : requests) {
+        std::vector<std::string> args = {QUOR_SHELL, "-s", "e2e_shell"};
+        args.insert(args.end(), request.words.begin(), request.words.end());
+        EXPECT_EQ(ExitStatus(Spawn(args, "/tmp/shell.out")), request.status) << request.words[0];
+    }
+    EXPECT_EQ(runtime_test::CountLines(testfs::ReadFile("/tmp/shell.out"), "OK"), 4);
+
+    std::vector<std::string> const queues = OpenQueues(host);
+    EXPECT_FALSE(queues.empty()) << "the cfg-file thread's queue";
+    ASSERT_EQ(kill(host, SIGTERM), 0);
+    EXPECT_EQ(ExitStatus(host), 0);
+
+    std::string const printed = testfs::ReadFile(out);
+    for (char const* line : {
+             "CQuorTrace:: Processing cfgfile: /tmp/usb_logs/traces_e2e.cfg\n",
+             "Trace switched on to level TRACELEVEL_INFO (20) for unit TRACE_TIMER (11)\n",
+             "Trace switched on to level TRACELEVEL_DEBUG (10) for unit TRACE_HOST (5)\n",
+             "Trace unit   5 TRACE_HOST             - Trace activation state = 10",
+             "Trace unit  11 TRACE_TIMER            - Trace activation state = 20",
+             "q_tracewithcolors 0|1\t\tSwitch color mode for traces off/on\n",
+             "ERROR: Parameter 1 (trace unit) is not a number or a valid name\n",
+         }) {
+        EXPECT_NE(printed.find(line), std::string::npos) << line << " in\n" << printed;
+    }
+    EXPECT_EQ(printed.find("still running"), std::string::npos) << printed;
+    EXPECT_NE(testfs::ReadFile("/tmp/usb_logs/quortrc_e2e.log").find("TRACING RESTARTED"),
+              std::string::npos);
+    for (std::string const& queue : queues) {
+        EXPECT_FALSE(testfs::Exists("/tmp/mq" + queue)) << queue;
+    }
+}
+
+} // namespace
