@@ -108,6 +108,15 @@ TEST(QuorHost, ServesTheShellRunsTheTraceConfigurationAndStopsCleanlyOnSigterm) 
     }
     EXPECT_EQ(runtime_test::CountLines(testfs::ReadFile("/tmp/shell.out"), "OK"), 4);
 
+    // A second host on the name runs its script without a shell.
+    testfs::WriteFile("/tmp/second.sil", "print \"second ran\"\n");
+    EXPECT_EQ(ExitStatus(Spawn({QUOR_HOST, "--socket", "e2e_shell", "/tmp/second.sil"},
+                               "/tmp/second.out")),
+              0);
+    std::string const second = testfs::ReadFile("/tmp/second.out");
+    EXPECT_NE(second.find("is not served: Second instance already running"), std::string::npos);
+    EXPECT_NE(second.find("second ran"), std::string::npos) << second;
+
     std::vector<std::string> const queues = OpenQueues(host);
     EXPECT_FALSE(queues.empty()) << "the cfg-file thread's queue";
     ASSERT_EQ(kill(host, SIGTERM), 0);
