@@ -37,8 +37,9 @@ struct Case {
     char const* line;
     int result;
     char const* answer;
-    unsigned unit;      // 0: no activation level to check
-    T_TraceLevel level; // the unit's activation level afterwards
+    unsigned unit;            // 0: no activation level to check
+    T_TraceLevel level;       // the unit's activation level afterwards
+    bool (*mode)() = nullptr; // a mode that the command switched on
 };
 
 TEST_F(TraceCommands, AnswerResultAndActivationLevel) {
@@ -64,6 +65,10 @@ TEST_F(TraceCommands, AnswerResultAndActivationLevel) {
         {"q_traceonall 4", 0, "Trace switched on for all units to TRACELEVEL_ERROR_OLD\n", 399, 40},
         {"q_traceonall", -1601, "ERROR: Parameter 1 (trace level) is missing\n", 5, 30},
         {"q_traceoffall", 0, "All traces switched off\n", 1, 70},
+        {"q_tracestate trace_host", 0,
+         "Trace unit   5 TRACE_HOST             - Trace activation state = 30 "
+         "(TRACELEVEL_WARNING)\n",
+         0, 0},
         {"q_tracestate 0", -1602, unitError, 0, 0},
         {"q_tracestate 450", -1600, "Illegal trace unit specified\n", 0, 0},
         {"q_tracelogfilemaxsize 4096", 0, "TraceLogfileMaxSize set to 4096\n", 0, 0},
@@ -80,7 +85,22 @@ TEST_F(TraceCommands, AnswerResultAndActivationLevel) {
          "ERROR: Parameter 1 (DirectPrintMode) is not a number\n", 0, 0},
         {"q_traceusesyslog", -1601, "ERROR: Parameter 1 (Use syslog) is missing\n", 0, 0},
         {"q_traceusesyslog yes", -1602, "ERROR: Parameter 1 (Use syslog) is not a number\n", 0, 0},
-        {"q_timestampsoff", 0, "Trace timestamps switched off\n", 0, 0},
+        {"q_tracewithcolors 7", 0, "TraceWithColors switched on\n", 0, 0,
+         [] { return quorTraceWithColors.load(); }},
+        {"q_tracewithcolors 0", 0, "TraceWithColors switched off\n", 0, 0,
+         [] { return !quorTraceWithColors.load(); }},
+        {"q_traceusesyslog 1", 0, "Using syslog\n", 0, 0, [] { return quorTraceUseSyslog.load(); }},
+        {"q_traceusesyslog 0", 0, "Not using syslog\n", 0, 0,
+         [] { return !quorTraceUseSyslog.load(); }},
+        {"q_timestampson", 0, "Trace timestamps switched on\n", 0, 0,
+         [] { return quorTrace.AreTimestampsOn(); }},
+        {"q_timestampsoff", 0, "Trace timestamps switched off\n", 0, 0,
+         [] { return !quorTrace.AreTimestampsOn(); }},
+        // The answer comes before the screen goes quiet, and while it still is.
+        {"q_stoptracingtoscreen", 0,
+         "Stopping tracing to screen !!!\n\nCQuorTrace::StopTracingToScreen called ==!!!==\n", 0, 0,
+         [] { return !quorTrace.IsTracingToScreen(); }},
+        {"q_starttracingtoscreen", 0, "", 0, 0, [] { return quorTrace.IsTracingToScreen(); }},
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(c.line);
@@ -91,85 +111,22 @@ TEST_F(TraceCommands, AnswerResultAndActivationLevel) {
         if (c.unit != 0) {
             EXPECT_EQ(quorTrace.GetTraceActivationState(c.unit), c.level);
         }
+        EXPECT_TRUE(c.mode == nullptr || c.mode());
     }
 }
 
-TEST_F(TraceCommands, ModeCommandsSwitchTheirModeBothWays) {
-    struct Mode {
-        char const* command;
-        std::atomic<bool> const& flag;
-        char const* onAnswer;
-        char const* offAnswer;
-    };
-    Mode const modes[] = {
-        {"q_tracewithcolors", quorTraceWithColors, "TraceWithColors switched on\n",
-         "TraceWithColors switched off\n"},
-        {"q_traceusesyslog", quorTraceUseSyslog, "Using syslog\n", "Not using syslog\n"},
-    };
-    for (Mode const& mode : modes) {
-        SCOPED_TRACE(mode.command);
-        int result = -1;
-        EXPECT_EQ(Run(std::string(mode.command) + " 7", &result), mode.onAnswer);
-        EXPECT_TRUE(mode.flag.load());
-        EXPECT_EQ(Run(std::string(mode.command) + " 0", &result), mode.offAnswer);
-        EXPECT_FALSE(mode.flag.load());
-        EXPECT_EQ(result, 0);
-    }
+// Direct print off: the answer waits in the ring like every other line.
+TEST_F(TraceCommands, TraceOffAllDiscardsLinesWaitingInTheRing) {
     int result = -1;
-    EXPECT_EQ(Run("q_timestampson", &result), "Trace timestamps switched on\n");
-    EXPECT_TRUE(quorTrace.AreTimestampsOn());
-    // The answer is printed before the screen goes quiet.
-    EXPECT_EQ(Run("q_stoptracingtoscreen", &result),
-              "Stopping tracing to screen !!!\n\nCQuorTrace::StopTracingToScreen called ==!!!==\n");
-    EXPECT_FALSE(quorTrace.IsTracingToScreen());
-    // ... and this one while it still is.
-    EXPECT_EQ(Run("q_starttracingtoscreen", &result), "");
-    EXPECT_TRUE(quorTrace.IsTracingToScreen());
-    // Direct print off: the answer waits in the ring like every other line.
     EXPECT_EQ(Run("q_tracedirectprintmode 0", &result), "");
     EXPECT_FALSE(quorTraceDirectPrint.load());
-    EXPECT_EQ(ScreenOutputOf(DrainTraceRing), "DirectPrintMode switched off\n");
-}
-
-TEST_F(TraceCommands, StateListsOneUnitOrEveryUsedUnit) {
-    quorTrace.SetTraceOn(TRACE_TIMER, TRACELEVEL_INFO);
-    int result = -1;
-    std::string const one = Run("q_tracestate trace_timer", &result);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(one, "Trace unit  11 TRACE_TIMER            - Trace activation state = 20 "
-                   "(TRACELEVEL_INFO)\n");
-    std::string const all = Run("q_tracestate", &result);
-    EXPECT_EQ(result, 0);
-    EXPECT_NE(all.find(one), std::string::npos);
-    EXPECT_EQ(all.find("SPARE"), std::string::npos);
-    EXPECT_EQ(all.find("TRACE_NONE"), std::string::npos);
-}
-
-TEST_F(TraceCommands, TraceOffAllDiscardsLinesWaitingInTheRing) {
-    quorTrace.SetTraceModeDirectPrint(0);
     quorTrace.SetTraceOn(TRACE_TIMER, TRACELEVEL_ALL);
     TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "traced before\n");
     ASSERT_TRUE(quorTraceThread.IsSomethingToPrint());
-    int result = -1;
     Run("q_traceoffall", &result);
     EXPECT_EQ(result, 0);
+    // The mode command's answer waited there too and went with the rest.
     EXPECT_EQ(ScreenOutputOf(DrainTraceRing), "All traces switched off\n");
-}
-
-TEST_F(TraceCommands, HelpOfTheGroupListsTheThirteenCommandsInOrder) {
-    int result = -1;
-    std::string const help = Run("q_help trace", &result);
-    std::string::size_type previous = 0;
-    for (char const* name :
-         {"q_traceon ", "q_traceoff ", "q_traceonall ", "q_traceoffall\t", "q_tracestate ",
-          "q_timestampson\t", "q_timestampsoff\t", "q_tracedirectprintmode ",
-          "q_tracelogfilemaxsize ", "q_starttracingtoscreen\t", "q_stoptracingtoscreen\t",
-          "q_traceusesyslog ", "q_tracewithcolors "}) {
-        std::string::size_type const at = help.find(name);
-        ASSERT_NE(at, std::string::npos) << name << " in\n" << help;
-        EXPECT_GT(at, previous) << name;
-        previous = at;
-    }
 }
 
 } // namespace

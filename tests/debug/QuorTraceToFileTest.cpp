@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "debug/CQuorTrace.h"
@@ -30,30 +31,25 @@ protected:
         SILGetSysVarString(logPathVariable, &value);
         return value;
     }
-    // Starts tracing with the screen output captured.
-    static int Start(char const* suffix, std::string* printed) {
-        int result = -1;
-        *printed = ScreenOutputOf([&] { result = quorTrace.CheckAndStartTracingToFile(suffix); });
-        return result;
+    // What starting prints; the result must be 0.
+    static std::string Start(char const* suffix) {
+        return ScreenOutputOf([&] { EXPECT_EQ(quorTrace.CheckAndStartTracingToFile(suffix), 0); });
     }
 
     PrivateTraceDirs m_dirs;
 };
 
 TEST_F(TracingToFile, NoTraceDirectoryChangesNothing) {
-    std::string printed;
-    EXPECT_EQ(Start("", &printed), 0);
-    EXPECT_EQ(printed, "");
+    EXPECT_EQ(Start(""), "");
     EXPECT_FALSE(quorTrace.IsTracingToFile());
     EXPECT_EQ(LogPath(), "");
     EXPECT_EQ(quorTrace.GetTraceFileMaxSize(), defaultMaxSize);
 }
 
 TEST_F(TracingToFile, TmpDirectoryWinsOverAStickAndTracingRestarts) {
-    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories(stickDir));
-    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories("/tmp/usb_logs"));
-    std::string printed;
-    EXPECT_EQ(Start("_x", &printed), 0);
+    ASSERT_TRUE(std::filesystem::create_directories(stickDir));
+    ASSERT_TRUE(std::filesystem::create_directories("/tmp/usb_logs"));
+    std::string const printed = Start("_x");
     std::string const log = "/tmp/usb_logs/quortrc_x.log";
     EXPECT_NE(printed.find("CQuorTrace:: /tmp/usb_logs/ exists - activating tracing to file " +
                            log + "\n"),
@@ -85,18 +81,17 @@ TEST_F(TracingToFile, ConfigurationFileRunsAndDecidesTheLimit) {
         long limitAfter;
     };
     Case const cases[] = {
-        {"", "QSHELL=q_sleep 1\nQSHELL=q_tracelogfilemaxsize 5000\nQSHELL=q_traceon 5 10\n", 5000},
+        {"", "QSHELL=q_sleep 1\nQSHELL=q_traceon 5 10\nQSHELL=q_tracelogfilemaxsize 5000\n", 5000},
         {"_b", "QSHELL=q_sleep 1\nQSHELL=q_traceon 5 10\n", defaultMaxSize},
     };
-    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories(stickDir));
+    ASSERT_TRUE(std::filesystem::create_directories(stickDir));
     for (Case const& c : cases) {
         SCOPED_TRACE(c.commands);
         quorTrace.SetTraceFileMaxSize(defaultMaxSize);
         quorTrace.SetTraceOn(5, TRACELEVEL_WARNING);
         std::string const cfg = std::string(stickDir) + "traces" + c.suffix + ".cfg";
         testfs::WriteFile(cfg, c.commands);
-        std::string printed;
-        EXPECT_EQ(Start(c.suffix, &printed), 0);
+        std::string const printed = Start(c.suffix);
         EXPECT_NE(printed.find("CQuorTrace:: Processing cfgfile: " + cfg + "\n"), std::string::npos)
             << printed;
         EXPECT_EQ(LogPath(), stickDir);

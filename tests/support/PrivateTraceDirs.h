@@ -43,15 +43,4 @@ public:
         ::close(oldTmp);
         return kept;
     }
-
-    // Creates path and the directories above it.
-    static bool MakeDirectories(std::string const& path) {
-        for (std::size_t at = path.find('/', 1); at != std::string::npos;
-             at = path.find('/', at + 1)) {
-            ::mkdir(path.substr(0, at).c_str(), 0755);
-        }
-        struct stat status;
-        return ::mkdir(path.c_str(), 0755) == 0 ||
-               (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
-    }
 };

@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,17 +53,13 @@ int ExitStatus(pid_t pid, int timeoutMs = 20000) {
 // The message queues pid holds open, by name.
 std::vector<std::string> OpenQueues(pid_t pid) {
     std::vector<std::string> queues;
-    std::string const fds = "/proc/" + std::to_string(pid) + "/fd";
-    DIR* dir = opendir(fds.c_str());
-    while (dirent const* entry = dir != nullptr ? readdir(dir) : nullptr) {
-        char target[256] = {};
-        if (readlink((fds + "/" + entry->d_name).c_str(), target, sizeof target - 1) > 0 &&
-            std::string(target).rfind("/Q_", 0) == 0) {
-            queues.emplace_back(target);
+    for (auto const& fd :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+        std::error_code error;
+        std::string const target = std::filesystem::read_symlink(fd.path(), error).string();
+        if (target.rfind("/Q_", 0) == 0) {
+            queues.push_back(target);
         }
-    }
-    if (dir != nullptr) {
-        closedir(dir);
     }
     return queues;
 }
@@ -76,8 +72,8 @@ TEST(QuorHost, ServesTheShellRunsTheTraceConfigurationAndStopsCleanlyOnSigterm) 
     if (!dirs.Enter()) {
         GTEST_SKIP() << "needs root to mount over /tmp and /mnt";
     }
-    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories("/tmp/usb_logs"));
-    ASSERT_TRUE(PrivateTraceDirs::MakeDirectories("/tmp/mq"));
+    ASSERT_TRUE(std::filesystem::create_directories("/tmp/usb_logs"));
+    ASSERT_TRUE(std::filesystem::create_directories("/tmp/mq"));
     ASSERT_EQ(mount("mqueue", "/tmp/mq", "mqueue", 0, nullptr), 0);
     testfs::WriteFile("/tmp/usb_logs/traces_e2e.cfg", "QSHELL=q_traceon TRACE_TIMER 20\n");
 

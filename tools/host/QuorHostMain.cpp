@@ -174,15 +174,33 @@ private:
     std::thread m_waiter;
 };
 
-// Threads of this process, the calling one included; 0 when unknown.
-int CountThreads() {
+std::string ReadLine(std::string const& path) {
+    char text[64] = {};
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file != nullptr) {
+        if (std::fgets(text, sizeof text, file) == nullptr) {
+            text[0] = '\0';
+        }
+        std::fclose(file);
+    }
+    return text;
+}
+
+// Threads of this process that carry a name of their own, as the runtime's
+// threads do; helper threads of the toolchain (a sanitizer's) keep the
+// process's name.
+int CountNamedThreads() {
     DIR* tasks = opendir("/proc/self/task");
     if (tasks == nullptr) {
         return 0;
     }
+    std::string const own = ReadLine("/proc/self/comm");
     int count = 0;
     while (dirent const* entry = readdir(tasks)) {
-        count += entry->d_name[0] != '.' ? 1 : 0;
+        if (entry->d_name[0] != '.' &&
+            ReadLine(std::string("/proc/self/task/") + entry->d_name + "/comm") != own) {
+            ++count;
+        }
     }
     closedir(tasks);
     return count;
@@ -231,9 +249,9 @@ int main(int argc, char** argv) {
 
     int const status = RunHost(options);
     std::fflush(stdout);
-    int const threads = CountThreads();
-    if (threads > 1) {
-        std::fprintf(stderr, "quor-host: %d threads still running at the end\n", threads - 1);
+    int const threads = CountNamedThreads();
+    if (threads > 0) {
+        std::fprintf(stderr, "quor-host: %d threads still running at the end\n", threads);
     }
     return status;
 }
