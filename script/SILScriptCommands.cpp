@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -33,8 +34,9 @@ void SleepMilliseconds(long long milliseconds) {
     if (milliseconds <= 0) {
         return;
     }
-    timespec rest{static_cast<time_t>(milliseconds / 1000),
-                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    // A 32-bit time_t holds 68 years, more than any script waits.
+    long long const seconds = std::min(milliseconds / 1000, 0x7FFFFFFFLL);
+    timespec rest{static_cast<time_t>(seconds), static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
     }
 }

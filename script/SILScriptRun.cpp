@@ -63,7 +63,8 @@ int QSH_ExecuteScriptFromBuffer(char* text) {
         nested.reset(new int[sil::kProgramBufferSize / sizeof(int)]);
         program = nested.get();
     }
-    SILCompile(text != nullptr ? text : const_cast<char*>(""), program, sil::kProgramBufferSize);
+    char empty[] = "";
+    SILCompile(text != nullptr ? text : empty, program, sil::kProgramBufferSize);
     if (program[sil::kHeaderResult] != 0) {
         std::puts(SILLastError());
         return -1;

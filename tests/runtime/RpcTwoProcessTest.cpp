@@ -1,11 +1,9 @@
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include "RpcTestSupport.h"
 #include "runtime/CObserverCallbackFunction.h"
-
-extern char** environ;
+#include "support/SpawnProgram.h"
 
 namespace {
 
@@ -19,13 +17,8 @@ constexpr unsigned seed = 20;
 // Starts the source process (RpcSourceProcess.cpp); its pid, or -1.
 pid_t StartSource(std::string const& segment, std::string const& target, int first, int count,
                   char const* mode) {
-    std::string args[] = {
-        RPC_SOURCE_PROCESS,   segment, target, std::to_string(first), std::to_string(count),
-        std::to_string(seed), mode};
-    char* argv[] = {&args[0][0], &args[1][0], &args[2][0], &args[3][0],
-                    &args[4][0], &args[5][0], &args[6][0], nullptr};
-    pid_t pid = -1;
-    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+    return SpawnProgram(RPC_SOURCE_PROCESS, {segment, target, std::to_string(first),
+                                             std::to_string(count), std::to_string(seed), mode});
 }
 
 int ExitStatus(pid_t pid) {
@@ -48,8 +41,13 @@ struct OrderChecker : CObserverCallbackFunction {
 };
 
 TEST_F(RpcTest, TenThousandMessagesFromAnotherProcessArriveInOrderAlsoAfterSourcesDied) {
+#ifndef QUOR_TEST_UNDER_EMULATION
     // A process dying while it holds the shared memory's lock wedges no one.
     EXPECT_EQ(ExitStatus(StartSource(segment, "unused", 0, 0, "die-holding-lock")), 128 + SIGKILL);
+#else
+    std::cout << "[ SKIPPED  ] the lock's owner dying: qemu's user-mode emulation keeps no robust "
+                 "futex list with the kernel, so nobody learns that the owner died\n";
+#endif
     OrderChecker checker; // outlives the destination's thread
     Destination d;
     d.dest.DeleteObserversWithCallbackQueue();

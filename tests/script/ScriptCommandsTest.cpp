@@ -1,5 +1,4 @@
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -55,46 +54,26 @@ protected:
     }
 };
 
-TEST_F(ScriptCommands, RegisteringTwiceAddsNoRow) {
-    EXPECT_GE(lastRow, 28 + 24);
-    EXPECT_EQ(QSH_RegisterCommands(nullptr), -2);
-    EXPECT_EQ(RegisterCommand("probe", "", nullptr, nullptr), lastRow + 1);
-}
-
 TEST_F(ScriptCommands, ComputeListAndVariableResultsGoToTargetsOnly) {
     SILCreateSysVarInt("n");
     SILCreateSysVarString("n");
-    std::string const longList = std::string(253, 'x') + ",yz,w";
-    struct Case {
-        std::string lines;
-        char const* printed;
-    } const cases[] = {
-        {"s <- element \"a,b,c\" 0\nt <- element \"a,b,c\" 2\nu <- element \"a,b,c\" 3\n"
-         "v <- element \"a,,c\" 1\nprint \"[s]\" \"[t]\" \"<[u]>\" \"<[v]>\"",
-         "a c <> <> \n"},
-        {"s <- element \"" + longList + "\" 1\nt <- element \"" + longList +
-             "\" 2\n"
-             "print \"[s]\" \"<[t]>\"",
-         "y <> \n"},
-        {"i <- b_or 12 3\nb_and 12 3\nprint \"[i]\"\ni <- b_and 12 6\nprint \"[i]\"\n"
-         "i <- b_xor 12 6\nprint \"[i]\"",
-         "15 \n4 \n10 \n"},
-        {"i <- qshellcmd_exists \"q_echo\"\nj <- qshellcmd_exists \"q_ech\"\nprint \"[i][j]\"",
-         "10 \n"},
-        {"set_sys_var_string \"none\" \"x\"\nset_sys_var_int \"n\" -1\n"
-         "set_sys_var_string \"n\" \"text\"\ni <- get_sys_var_int \"n\"\n"
-         "s <- get_sys_var_string \"n\"\nt <- get_sys_var_string \"none\"\n"
-         "j <- exist_sys_var_string \"none\"\nprint \"[i] [s] <[t]> [j]\"\n"
-         "j <- get_sys_var_int \"none\"\nprint \"[j]\"",
-         "-1 text <> 0 \nnone ist nicht definiert !!! \n0 \n"},
-    };
-    for (Case const& c : cases) {
-        std::string const script =
-            "VAR int i\nVAR int j\nVAR string s\nVAR string t\nVAR string u\nVAR string v\n"
-            "i <- 7\n" +
-            c.lines;
-        EXPECT_EQ(Run(script), c.printed) << c.lines;
-    }
+    std::string const list = "\"" + std::string(253, 'x') + ",yz,w\"";
+    EXPECT_EQ(Run("VAR int i j\nVAR string s t u v\ni <- 7\nb_and 12 3\nprint \"[i]\"\n"
+                  "i <- b_or 12 3\nj <- b_xor 12 6\nprint \"[i] [j]\"\ni <- b_and 12 6\n"
+                  "j <- qshellcmd_exists \"q_echo\"\nprint \"[i] [j]\"\n"
+                  "s <- element \"a,b,c\" 0\nt <- element \"a,b,c\" 2\nu <- element \"a,b,c\" 3\n"
+                  "v <- element \"a,,c\" 1\nprint \"[s]\" \"[t]\" \"<[u]>\" \"<[v]>\"\n"
+                  "s <- element " +
+                  list + " 1\nt <- element " + list +
+                  " 2\n"
+                  "print \"[s]\" \"<[t]>\"\n"
+                  "set_sys_var_string \"none\" \"x\"\nset_sys_var_int \"n\" -1\n"
+                  "set_sys_var_string \"n\" \"text\"\ni <- get_sys_var_int \"n\"\n"
+                  "s <- get_sys_var_string \"n\"\nt <- get_sys_var_string \"none\"\n"
+                  "j <- exist_sys_var_string \"none\"\nprint \"[i] [s] <[t]> [j]\"\n"
+                  "j <- get_sys_var_int \"none\"\nprint \"[j]\""),
+              "7 \n15 10 \n4 1 \na c <> <> \ny <> \n-1 text <> 0 \n"
+              "none ist nicht definiert !!! \n0 \n");
     EXPECT_EQ(sysVarStringMap.count("none") + sysVarIntMap.count("none"), 0u);
     EXPECT_EQ(SILGetSysVarInt("n"), -1);
 }
@@ -119,10 +98,6 @@ TEST_F(ScriptCommands, SendExactShellLines) {
         {"q_send_ir_s_wait_msec 1 \"IR_CODE_INFO\"",
          {"q_send_ir 0 1 28"},
          "qshSendIrWaitMsec is waiting (ms) = 1\nlQshellCmdString = q_send_ir 0 1 28\n"},
-        {"q_send_ir_s_wait_msec 1 \"\"",
-         {"q_send_ir 0 1 -1"},
-         "qshSendIrWaitMsec is waiting (ms) = 1\nERROR: Illegal ir key name string\n"
-         "lQshellCmdString = q_send_ir 0 1 -1\n"},
         // A shell command that runs a script of its own: the caller goes on.
         {"qshell \"run_nested\"\nprint \"outer\"", {}, "inner \nouter \n"},
     };
@@ -133,7 +108,9 @@ TEST_F(ScriptCommands, SendExactShellLines) {
     }
 }
 
-TEST_F(ScriptCommands, ResultsOfBuffersAndFiles) {
+TEST_F(ScriptCommands, ResultsOfRegistrationBuffersAndFiles) {
+    EXPECT_EQ(QSH_RegisterCommands(nullptr), -2); // registering twice adds no row
+    EXPECT_EQ(RegisterCommand("probe", "", nullptr, nullptr), lastRow + 1);
     int result = 1;
     EXPECT_EQ(Run("print \"a\"\nno_such_command 1", &result),
               "Compile Error: Unkown command in line: 'no_such_command 1'\r\n\n");
@@ -155,16 +132,21 @@ TEST_F(ScriptCommands, ResultsOfBuffersAndFiles) {
 }
 
 TEST_F(ScriptCommands, AbortFromAnotherThreadEndsTheScriptAfterItsWait) {
+    SILCreateSysVarInt("started");
     std::string printed;
     auto const start = std::chrono::steady_clock::now();
-    std::thread runner([&] { printed = Run("print \"a\"\nwait_sec 1\nprint \"b\""); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::thread runner([&] {
+        printed = Run("set_sys_var_int \"started\" 1\nprint \"a\"\nwait_sec 2\nprint \"b\"");
+    });
+    while (SILGetSysVarInt("started") != 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     char other[] = "print \"other\"";
     EXPECT_EQ(QSH_ExecuteScriptFromBuffer(other), -1); // refused while the first runs
     QSH_AbortScriptRequest();
     runner.join();
     EXPECT_EQ(printed, "a \nERROR: A script is already running on another thread\n");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_EQ(Run("print \"again\""), "again \n"); // the next run starts afresh
 }
 

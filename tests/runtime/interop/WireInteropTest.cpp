@@ -2,16 +2,13 @@
 // layout alone (WirePeer.cpp): what it sends arrives field by field, and the
 // peer checks what the library answers at the documented offsets.
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdint>
 
 #include "RuntimeTestSupport.h"
-#include "WirePeerCommand.h"
 #include "runtime/CQuorMsgQueue.h"
-
-extern char** environ;
+#include "support/SpawnProgram.h"
 
 namespace {
 
@@ -25,15 +22,8 @@ TEST(WireInterop, ImagesCrossToAndFromAPeerThatKnowsOnlyTheOffsets) {
     ASSERT_EQ(toLibrary.Open(toLibraryName.c_str(), O_RDWR | O_CREAT, 0600, 4, true), 0);
     ASSERT_EQ(toPeer.Open(toPeerName.c_str(), O_RDWR | O_CREAT, 0600, 4, true), 0);
 
-    std::vector<char*> argv;
-    for (char const* word : kWirePeerCommand) {
-        argv.push_back(const_cast<char*>(word));
-    }
-    argv.push_back(const_cast<char*>(toLibraryName.c_str()));
-    argv.push_back(const_cast<char*>(toPeerName.c_str()));
-    argv.push_back(nullptr);
-    pid_t peer = 0;
-    ASSERT_EQ(posix_spawn(&peer, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    pid_t const peer = SpawnProgram(WIRE_PEER, {toLibraryName, toPeerName});
+    ASSERT_GT(peer, 0);
 
     CQuorMsg msg;
     ASSERT_EQ(toLibrary.usleepOnQueue(30 * 1000 * 1000), 1) << "the peer sent nothing";
