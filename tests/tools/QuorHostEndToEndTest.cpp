@@ -12,30 +12,9 @@
 
 #include "runtime/RuntimeTestSupport.h"
 #include "support/PrivateTraceDirs.h"
-
-extern char** environ;
+#include "support/SpawnProgram.h"
 
 namespace {
-
-// Starts a program with its output (both streams) in outputFile; its pid.
-pid_t Spawn(std::vector<std::string> args, std::string const& outputFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(&arg[0]);
-    }
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 // The exit status of pid, -1 when it did not exit by itself within timeoutMs.
 int ExitStatus(pid_t pid, int timeoutMs = 20000) {
@@ -78,8 +57,8 @@ TEST(QuorHost, ServesTheShellRunsTheTraceConfigurationAndStopsCleanlyOnSigterm) 
     testfs::WriteFile("/tmp/usb_logs/traces_e2e.cfg", "QSHELL=q_traceon TRACE_TIMER 20\n");
 
     std::string const out = "/tmp/host.out";
-    pid_t const host =
-        Spawn({QUOR_HOST, "--serve", "--socket", "e2e_shell", "--suffix", "_e2e"}, out);
+    pid_t const host = SpawnProgram(
+        QUOR_HOST, {"--serve", "--socket", "e2e_shell", "--suffix", "_e2e"}, out.c_str());
     ASSERT_GT(host, 0);
     ASSERT_TRUE(runtime_test::WaitFor([&] {
         return testfs::Exists("/tmp/e2e_shell") &&
@@ -98,16 +77,17 @@ TEST(QuorHost, ServesTheShellRunsTheTraceConfigurationAndStopsCleanlyOnSigterm) 
         {{"q_traceoff", "no_such_unit"}, 1},
     };
     for (Request const& request : requests) {
-        std::vector<std::string> args = {QUOR_SHELL, "-s", "e2e_shell"};
+        std::vector<std::string> args = {"-s", "e2e_shell"};
         args.insert(args.end(), request.words.begin(), request.words.end());
-        EXPECT_EQ(ExitStatus(Spawn(args, "/tmp/shell.out")), request.status) << request.words[0];
+        EXPECT_EQ(ExitStatus(SpawnProgram(QUOR_SHELL, args, "/tmp/shell.out")), request.status)
+            << request.words[0];
     }
     EXPECT_EQ(runtime_test::CountLines(testfs::ReadFile("/tmp/shell.out"), "OK"), 4);
 
     // A second host on the name runs its script without a shell.
     testfs::WriteFile("/tmp/second.sil", "print \"second ran\"\n");
-    EXPECT_EQ(ExitStatus(Spawn({QUOR_HOST, "--socket", "e2e_shell", "/tmp/second.sil"},
-                               "/tmp/second.out")),
+    EXPECT_EQ(ExitStatus(SpawnProgram(QUOR_HOST, {"--socket", "e2e_shell", "/tmp/second.sil"},
+                                      "/tmp/second.out")),
               0);
     std::string const second = testfs::ReadFile("/tmp/second.out");
     EXPECT_NE(second.find("is not served: Second instance already running"), std::string::npos);
