@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "debug/CPwiLog.h"
 #include "debug/QuorTrace.h"
@@ -20,8 +22,9 @@ public:
     CQuorTrace(CQuorTrace const&) = delete;
     CQuorTrace& operator=(CQuorTrace const&) = delete;
 
-    // Opens syslog under processName with the facility, makes the process
-    // name the line prefix and starts the printer thread "QuorTrace".
+    // Opens syslog under processName with the facility, registers the trace
+    // commands, makes the process name the line prefix, creates the system
+    // variable "QUORALOG_PATH" and starts the printer thread "QuorTrace".
     // Returns 0 or the (negative) result of starting the thread.
     int Init(char const* processName, int syslogFacility);
 
@@ -75,11 +78,27 @@ public:
 
     char const* GetLogfilePath() { return m_LogFile.GetLogfilePath(); }
     int SetTraceFileMaxSize(long size) { return m_LogFile.SetMaxSize(size); }
+    long GetTraceFileMaxSize() { return m_LogFile.GetMaxSize(); }
+    char const* GetLogfileFullName() const { return m_LogFile.GetLogfileFullName(); }
 
+    // Opens the trace log and writes a start marker; 0 when already tracing
+    // to the file, else the open's failure or the last write's result.
     int StartTracingToFile();
+    // The same under a new directory and base name.
     int StartTracingToFile(char const* directory, char const* name);
+    // Clears the flag, waits 100 ms, closes the log, syncs and waits 2 s.
     int StopTracingToFile();
+    // Starts tracing to "quortrc" + suffix in the first directory of
+    // tracefilePathPtrArray that exists, publishes it as "QUORALOG_PATH", and
+    // hands the directory's "traces" + suffix + ".cfg" to cfgFileThread. The
+    // log has no size limit until that file ran. 0 and nothing changed when
+    // no directory exists.
+    int CheckAndStartTracingToFile(char const* suffix);
+    // Called by the cfg-file thread after each file: restores the saved
+    // maximum size unless the file set one.
     int CheckAndSetMaxSizeOfLogfile();
+    // The directory CheckAndStartTracingToFile chose last ("" before).
+    std::string GetLogDirectory() const;
 
     bool IsTracingToFile() const { return m_tracingToFile.load(std::memory_order_relaxed); }
     // Writes text to the trace log file. A failure is printed and ends
@@ -98,6 +117,14 @@ private:
     std::atomic<void (*)()> m_initialInfoFunction{nullptr};
     // The maximum log size to return to once a trace configuration file ran.
     std::atomic<long> m_savedMaxLogSize;
+    mutable std::mutex m_logDirectoryMutex;
+    std::string m_logDirectory;
 };
+
+// The candidate trace directories in the order they are searched; null ends
+// the list.
+QUOR_EXPORT extern char const* const tracefilePathPtrArray[];
+// The system variable that holds the trace log directory.
+constexpr char logPathVariable[] = "QUORALOG_PATH";
 
 QUOR_EXPORT extern CQuorTrace quorTrace;

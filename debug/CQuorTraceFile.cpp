@@ -4,6 +4,42 @@
 
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceModes.h"
+#include "script/CCfgFileThread.h"
+#include "script/SILSysVars.h"
+#include "util/FileUtils.h"
+
+char const* const tracefilePathPtrArray[] = {
+    "/tmp/usb_logs/",
+    "/mnt/share/extUSB/sda6/quoralog/",
+    "/mnt/share/extUSB/sda5/quoralog/",
+    "/mnt/share/extUSB/sda4/quoralog/",
+    "/mnt/share/extUSB/sda3/quoralog/",
+    "/mnt/share/extUSB/sda2/quoralog/",
+    "/mnt/share/extUSB/sda1/quoralog/",
+    "/mnt/share/extUSB/sda/quoralog/",
+    "/mnt/share/extUSB/sdb6/quoralog/",
+    "/mnt/share/extUSB/sdb5/quoralog/",
+    "/mnt/share/extUSB/sdb4/quoralog/",
+    "/mnt/share/extUSB/sdb3/quoralog/",
+    "/mnt/share/extUSB/sdb2/quoralog/",
+    "/mnt/share/extUSB/sdb1/quoralog/",
+    "/mnt/share/extUSB/sdb/quoralog/",
+    "/mnt/share/extUSB/sdc6/quoralog/",
+    "/mnt/share/extUSB/sdc5/quoralog/",
+    "/mnt/share/extUSB/sdc4/quoralog/",
+    "/mnt/share/extUSB/sdc3/quoralog/",
+    "/mnt/share/extUSB/sdc2/quoralog/",
+    "/mnt/share/extUSB/sdc1/quoralog/",
+    "/mnt/share/extUSB/sdc/quoralog/",
+    "/mnt/share/extUSB/sdd6/quoralog/",
+    "/mnt/share/extUSB/sdd5/quoralog/",
+    "/mnt/share/extUSB/sdd4/quoralog/",
+    "/mnt/share/extUSB/sdd3/quoralog/",
+    "/mnt/share/extUSB/sdd2/quoralog/",
+    "/mnt/share/extUSB/sdd1/quoralog/",
+    "/mnt/share/extUSB/sdd/quoralog/",
+    nullptr,
+};
 
 int CQuorTrace::WriteToLogfile(char const* text) {
     int const result = m_LogFile.WriteStringToLogfile(text);
@@ -79,6 +115,49 @@ int CQuorTrace::StopTracingToFile() {
     sync();
     sleep(2);
     return result;
+}
+
+int CQuorTrace::CheckAndStartTracingToFile(char const* suffix) {
+    std::string const suffixText = suffix != nullptr ? suffix : "";
+    char const* directory = nullptr;
+    for (char const* const* candidate = tracefilePathPtrArray; *candidate != nullptr; ++candidate) {
+        if (utils::file::isDirectoryExisting(*candidate)) {
+            directory = *candidate;
+            break;
+        }
+    }
+    if (directory == nullptr) {
+        return 0;
+    }
+    SILSetSysVarString(logPathVariable, directory);
+    {
+        std::lock_guard<std::mutex> const lock(m_logDirectoryMutex);
+        m_logDirectory = directory;
+    }
+    std::string const name = "quortrc" + suffixText;
+    m_LogFile.SetFilename(directory, name.c_str(), m_LogFile.GetLogfileExt(), ".bak");
+    std::printf("CQuorTrace:: %s exists - activating tracing to file %s\n", directory,
+                m_LogFile.GetLogfileFullName());
+
+    // No limit while the trace configuration file may still set one.
+    m_savedMaxLogSize.store(m_LogFile.GetMaxSize(), std::memory_order_relaxed);
+    m_LogFile.SetMaxSize(0);
+    int const result = StartTracingToFile();
+
+    std::string const cfgFile =
+        std::string(m_LogFile.GetLogfilePath()) + "traces" + suffixText + ".cfg";
+    if (utils::file::isFileExisting(cfgFile)) {
+        std::printf("CQuorTrace:: Processing cfgfile: %s\n", cfgFile.c_str());
+        cfgFileThread.ExecuteCfgFileInSeparateThread(cfgFile.c_str());
+    } else {
+        m_LogFile.SetMaxSize(m_savedMaxLogSize.load(std::memory_order_relaxed));
+    }
+    return result;
+}
+
+std::string CQuorTrace::GetLogDirectory() const {
+    std::lock_guard<std::mutex> const lock(m_logDirectoryMutex);
+    return m_logDirectory;
 }
 
 int CQuorTrace::CheckAndSetMaxSizeOfLogfile() {

@@ -7,7 +7,9 @@
 
 #include "debug/CQuorTrace.h"
 #include "debug/CQuorTraceThread.h"
+#include "debug/QuorTraceCmds.h"
 #include "debug/QuorTraceModes.h"
+#include "script/SILSysVars.h"
 
 namespace {
 
@@ -29,7 +31,10 @@ char const* KeepSyslogIdent(char const* processName) {
 int CQuorTrace::Init(char const* processName, int syslogFacility) {
     quorSyslogFacility.store(syslogFacility, std::memory_order_relaxed);
     openlog(KeepSyslogIdent(processName), LOG_NOWAIT, syslogFacility);
+    AddQuorTraceQshellCmds();
     quorTraceProcessPrefix.AddProcessName(processName);
+    // Where the trace log goes, once tracing to a file starts.
+    SILCreateSysVarString(logPathVariable);
     int const result = quorTraceThread.StartThread("QuorTrace", 0, 0);
     if (result < 0) {
         std::printf("%s%s%d%s", "\033[31m",

@@ -20,6 +20,23 @@ std::string Clock(float seconds) {
 ConsoleOutput::ConsoleOutput(std::FILE* out) : m_out(out), m_terminal(isatty(fileno(out)) != 0) {}
 
 void ConsoleOutput::Line(std::string const& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    WriteLine(text);
+}
+
+void ConsoleOutput::Text(std::string const& text) {
+    // The live line is redrawn below the text, so its own last newline goes.
+    std::string line = text;
+    std::string::size_type const lastNewline = line.rfind('\n');
+    if (lastNewline != std::string::npos &&
+        line.find_first_not_of("\033[0123456789;m", lastNewline + 1) == std::string::npos) {
+        line.erase(lastNewline, 1);
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    WriteLine(line);
+}
+
+void ConsoleOutput::WriteLine(std::string const& text) {
     if (m_terminal && !m_progress.empty()) {
         std::fprintf(m_out, "\r\033[K%s\n", text.c_str());
         Redraw();
@@ -30,6 +47,7 @@ void ConsoleOutput::Line(std::string const& text) {
 }
 
 void ConsoleOutput::Progress(float position, float duration, int readyState, int networkState) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     constexpr int kWidth = 30;
     int filled = 0;
     if (duration > 0) {
@@ -55,6 +73,7 @@ void ConsoleOutput::Redraw() {
 }
 
 void ConsoleOutput::Finish() {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_terminal && !m_progress.empty()) {
         std::fprintf(m_out, "\n");
         m_progress.clear();

@@ -1,8 +1,10 @@
 // The demo host: plays the browser's part. It loads libquor.so as the
 // browser does, asks the plugin's factory about media types, and plays one
 // clip through a plugin object against the simulated media player service on
-// a glib main loop. Exit status 0 when the clip played to its end, 1 when it
-// failed, 2 for a bad command line.
+// a glib main loop. Before it plays it starts the runtime as the browser
+// process does: trace output above the progress line, the debug shell on its
+// default name, tracing to a trace directory. Exit status 0 when the clip played to its end, 1 when
+// it failed, 2 for a bad command line.
 #include <dlfcn.h>
 #include <glib.h>
 #include <limits.h>
@@ -16,9 +18,11 @@
 #include "platform/HbbVideoProperties.h"
 #include "platform/SimulatedMediaPlayerService.h"
 #include "plugin/VideoPlugin.h"
+#include "shell/QshellWire.h"
 #include "tools/demo/ConsoleBrowser.h"
 #include "tools/demo/ConsoleOutput.h"
 #include "tools/demo/DemoPlayback.h"
+#include "tools/host/RuntimeStartup.h"
 
 namespace {
 
@@ -57,16 +61,51 @@ void PrintNotification(std::string const& line, void* out) {
     static_cast<ConsoleOutput*>(out)->Line("  browser: " + line);
 }
 
+// Where the runtime's trace lines go: above the progress line.
+ConsoleOutput* traceConsole = nullptr;
+
+void TraceToConsole(char const* text) {
+    traceConsole->Text(text);
+}
+
+// Starts the runtime as the television's browser process does, through the
+// start-up module that lies beside the library; returns its stop function,
+// null when there is no module.
+T_QuorHostStopRuntime StartRuntime(std::string const& library, ConsoleOutput* out) {
+    std::string::size_type const slash = library.rfind('/');
+    std::string const module =
+        (slash == std::string::npos ? "" : library.substr(0, slash + 1)) + "libquor-host-start.so";
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    auto start = reinterpret_cast<T_QuorHostStartRuntime>(
+        handle != nullptr ? dlsym(handle, "QuorHostStartRuntime") : nullptr);
+    auto stop = reinterpret_cast<T_QuorHostStopRuntime>(
+        handle != nullptr ? dlsym(handle, "QuorHostStopRuntime") : nullptr);
+    if (start == nullptr || stop == nullptr) {
+        std::printf("No runtime start-up (%s): playing without traces and debug shell.\n",
+                    dlerror());
+        return nullptr;
+    }
+    traceConsole = out;
+    T_HostRuntimeOptions const options = {"quor-demo", nullptr, "", &TraceToConsole};
+    if (start(&options) == 1) {
+        std::printf("The debug shell serves /tmp/%s: try quor-shell q_tracestate\n",
+                    QSHELL_SERVER_NAME);
+    }
+    std::fflush(stdout);
+    return stop;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string url = kDefaultUrl;
     std::string library = DefaultLibrary();
+    bool logToStderr = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
             library = argv[++i];
         } else if (std::strcmp(argv[i], "--log") == 0) {
-            openlog("quor-demo", LOG_PERROR, LOG_USER);
+            logToStderr = true;
         } else if (std::strcmp(argv[i], "--help") == 0 || argv[i][0] == '-') {
             Usage();
             return argv[i][1] == '-' && std::strcmp(argv[i], "--help") == 0 ? 0 : 2;
@@ -122,6 +161,11 @@ int main(int argc, char** argv) {
     }
 
     ConsoleOutput out(stdout);
+    T_QuorHostStopRuntime const stopRuntime = StartRuntime(library, &out);
+    if (logToStderr) {
+        // After the runtime's own openlog, which would drop the copy.
+        openlog("quor-demo", LOG_PERROR, LOG_USER);
+    }
     ConsoleBrowser browser(&PrintNotification, &out);
     VideoPlugin::PluginInterface* plugin = creator->create(&browser);
     browser.SetPlugin(plugin);
@@ -134,6 +178,9 @@ int main(int argc, char** argv) {
                 LastVideoProperties().width, LastVideoProperties().height);
     delete plugin; // closes the media
     service.WaitIdle();
+    if (stopRuntime != nullptr) {
+        stopRuntime();
+    }
 
     std::printf("Notifications by kind:\n");
     for (auto const& count : browser.Counts()) {
