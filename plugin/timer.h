@@ -27,6 +27,7 @@ public:
 
 private:
     timer_t m_id;
-    int32_t m_overruns = 0;
-    itimerspec m_spec = {{0, 0}, {0, 0}};
+    // Part of the object's layout; not read.
+    [[maybe_unused]] int32_t m_overruns = 0;
+    [[maybe_unused]] itimerspec m_spec = {{0, 0}, {0, 0}};
 };

@@ -42,8 +42,8 @@ private:
     std::string m_functionName;
     // Kept for the layout that other builds of the system share; not used.
     CQuorMsgQueue m_unusedQueue;
-    unsigned char m_expectedSequenceNr = 0; // 0: nothing received yet
-    unsigned m_unusedCounter = 0;
+    unsigned char m_expectedSequenceNr = 0;        // 0: nothing received yet
+    [[maybe_unused]] unsigned m_unusedCounter = 0; // layout only, like the queue above
     CTimeTrace m_timeTrace{0, 20};
 
     static unsigned totalNrOfRpcCalls; // never changed

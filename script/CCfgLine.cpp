@@ -93,6 +93,11 @@ char* GetNextItemFromString(char* text, char* item, int itemSize, char termChar)
         return SkipBlanks(position);
     }
     position = SkipBlanks(position);
+    // A NUL terminator ends the item only at the end of the text, which is
+    // never stepped over.
+    if (*position == '\0' || termChar == '\0') {
+        return position + std::strlen(position);
+    }
     if (*position == termChar) {
         return position + 1;
     }

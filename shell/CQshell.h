@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <list>
 #include <mutex>
 #include <string>
@@ -91,6 +92,10 @@ public:
     int QshellReadFromSocket();
     int SendQshellCmdAckToSocket();
     int SendQshellCmdNackToSocket();
+    // Serves one datagram of length bytes as if the socket had delivered it:
+    // a whole request is run and acknowledged (0), a shorter one is ignored
+    // (-1702), bytes beyond a request are cut. Not while the thread runs.
+    int HandleQshellDatagram(void const* datagram, std::size_t length);
 
     // -1 while the socket is not open.
     int GetSocketFd() const { return m_socketFd.load(std::memory_order_acquire); }
@@ -103,6 +108,10 @@ protected:
 
 private:
     int SendToClient(char const* answer, unsigned length, char const* failureText);
+    // 0 when received bytes make a whole request in the receive buffer, else -1702.
+    int AcceptRequest(int received);
+    // Runs the request in the receive buffer and acknowledges it.
+    void ServeRequest();
     // OK for result 0, else ERR; traces how the sending went, named after the caller.
     void AcknowledgeToSocket(int result, char const* caller);
     void CloseSocket();

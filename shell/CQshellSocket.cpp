@@ -3,6 +3,9 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "debug/QuorTrace.h"
 #include "shell/CQshell.h"
 #include "shell/SocketComm.h"
@@ -73,12 +76,34 @@ int CQshell::QshellReadFromSocket() {
         CancellationAllowed const allowed;
         received = SocketComm_Recv(GetSocketFd(), m_receiveBuffer, QSHELL_REQUEST_SIZE, 0, -1);
     }
+    return AcceptRequest(received);
+}
+
+int CQshell::AcceptRequest(int received) {
     if (received == static_cast<int>(QSHELL_REQUEST_SIZE)) {
         return 0;
     }
     TraceFormattedString(TRACE_QSHELL_SOCKET, TRACELEVEL_DEBUG,
                          "CQshell::QshellReadFromSocket() - FAILED\n");
     return QSHELL_ERR_SOCKET;
+}
+
+void CQshell::ServeRequest() {
+    AcknowledgeToSocket(ProcessQshellCmd(m_receiveBuffer), "CQshell::RealThreadFunction()");
+}
+
+int CQshell::HandleQshellDatagram(void const* datagram, std::size_t length) {
+    // What a receive of at most one request's size leaves in the buffer.
+    std::size_t const received = std::min<std::size_t>(length, QSHELL_REQUEST_SIZE);
+    m_receiveBuffer[0] = '\0';
+    if (received > 0) {
+        std::memcpy(m_receiveBuffer, datagram, received);
+    }
+    if (AcceptRequest(static_cast<int>(received)) != 0) {
+        return QSHELL_ERR_SOCKET;
+    }
+    ServeRequest();
+    return 0;
 }
 
 int CQshell::SendToClient(char const* answer, unsigned length, char const* failureText) {
@@ -134,6 +159,6 @@ void CQshell::ThreadWorkFunction() {
         if (QshellReadFromSocket() != 0) {
             continue;
         }
-        AcknowledgeToSocket(ProcessQshellCmd(m_receiveBuffer), "CQshell::RealThreadFunction()");
+        ServeRequest();
     }
 }
