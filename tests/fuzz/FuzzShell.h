@@ -2,9 +2,10 @@
 
 #include <climits>
 
+#include "debug/QuorTraceCmds.h"
 #include "shell/CQshell.h"
 
-// The process's shell with its built-in commands, "q_sleep" checking its
+// The process's shell with its built-in and trace commands, "q_sleep" checking its
 // parameter as always but never sleeping, and a command that reads every
 // parameter a line gave it.
 namespace fuzz {
@@ -32,6 +33,7 @@ inline void RegisterShellCommands() {
         qshell.AddQshellCmd(1, "q_sleep", "qshell", "q_sleep <nr of seconds>", SleepWithoutSleeping,
                             nullptr, true);
         qshell.AddQshellInternalQshellCmds();
+        AddQuorTraceQshellCmds();
         qshell.AddQshellCmd(-1, "fz_params", "fuzz", "fz_params [params]", ReadEveryParameter,
                             CQshell::QshellFunctionDumpLastCmd, true);
         return true;

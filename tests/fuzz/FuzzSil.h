@@ -1,8 +1,10 @@
 #pragma once
 
+#include "FuzzShell.h"
 #include "script/SILCommandTable.h"
 #include "script/SILParameters.h"
 #include "script/SILRuntime.h"
+#include "script/SILScriptCommands.h"
 
 // What the SIL targets share: commands that read and write their parameters
 // as real commands do, and a poll that ends a run after a bounded number of
@@ -51,14 +53,21 @@ inline void UseEveryParameter(void*) {
     }
 }
 
-// Registers the fuzzing commands once: a print like the command set's, and
-// commands with int, float and string targets and optional arguments.
+// Registers the script command set once, with the shell it drives. The rows
+// that wait or start the simulator are registered first with the same
+// signatures but no waiting (the command set's own rows are then refused as
+// duplicates); commands with int, float and string targets and optional
+// arguments come beside them.
 inline void RegisterCommands() {
     static bool const registered = [] {
-        SILRegisterCommand("print s:sssssssssssssss", "", UseEveryParameter, nullptr);
-        SILRegisterCommand("fzint Iis:x", "", UseEveryParameter, nullptr);
-        SILRegisterCommand("fzfloat Ff:f", "", UseEveryParameter, nullptr);
-        SILRegisterCommand("fzstring Ss:xxxxxxxxxxxxxx", "", UseEveryParameter, nullptr);
+        for (char const* row :
+             {"wait i", "wait_msec i", "wait_sec i", "wait_min i", "q_send_ir_wait_msec ii",
+              "q_send_ir_s_wait_msec is", "call_qsim ss", "fzint Iis:x", "fzfloat Ff:f",
+              "fzstring Ss:xxxxxxxxxxxxxx"}) {
+            SILRegisterCommand(row, "", UseEveryParameter, nullptr);
+        }
+        QSH_RegisterCommands(nullptr);
+        RegisterShellCommands();
         return true;
     }();
     (void)registered;
