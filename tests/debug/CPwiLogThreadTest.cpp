@@ -29,12 +29,20 @@ std::string Line(int thread, int number) {
     return text;
 }
 
-void RunWriters(CPwiLog& log, int linesEach) {
+// Each writer writes linesEach lines. Every write succeeds, unless `failures`
+// is given: it counts the writes that failed, each with WRITE_FAILED.
+void RunWriters(CPwiLog& log, int linesEach, std::atomic<int>* failures = nullptr) {
     std::vector<std::thread> writers;
     for (int thread = 0; thread < writerCount; ++thread) {
-        writers.emplace_back([&log, thread, linesEach] {
+        writers.emplace_back([&log, thread, linesEach, failures] {
             for (int number = 0; number < linesEach; ++number) {
-                EXPECT_EQ(log.WriteStringToLogfile(Line(thread, number).c_str()), 0);
+                int const result = log.WriteStringToLogfile(Line(thread, number).c_str());
+                if (failures != nullptr && result != 0) {
+                    EXPECT_EQ(result, CPwiLog::WRITE_FAILED);
+                    failures->fetch_add(1, std::memory_order_relaxed);
+                } else {
+                    EXPECT_EQ(result, 0);
+                }
             }
         });
     }
@@ -121,19 +129,20 @@ TEST(CPwiLogThreads, RotationUnderConcurrentWritesKeepsWholeOrderedLines) {
     EXPECT_GT(backup.size(), static_cast<std::size_t>(limit) / 2);
     std::map<int, std::vector<int>> const newer = LinesByWriter(current);
     std::map<int, std::vector<int>> const older = LinesByWriter(backup);
-    for (auto const& [thread, list] : older) {
+    auto const expectConsecutive = [](std::vector<int> const& list, int thread) {
         for (std::size_t i = 1; i < list.size(); ++i) {
-            ASSERT_EQ(list[i], list[i - 1] + 1) << "writer " << thread << " in the backup";
+            ASSERT_EQ(list[i], list[i - 1] + 1) << "writer " << thread;
         }
+    };
+    for (auto const& [thread, list] : older) {
+        expectConsecutive(list, thread);
         auto const later = newer.find(thread);
         if (later != newer.end() && !later->second.empty()) {
             EXPECT_EQ(later->second.front(), list.back() + 1) << "writer " << thread;
         }
     }
     for (auto const& [thread, list] : newer) {
-        for (std::size_t i = 1; i < list.size(); ++i) {
-            ASSERT_EQ(list[i], list[i - 1] + 1) << "writer " << thread << " in the log";
-        }
+        expectConsecutive(list, thread);
         // The last line of every writer is in the current log.
         EXPECT_EQ(list.back(), 1999) << "writer " << thread;
     }
@@ -147,21 +156,7 @@ TEST(CPwiLogThreads, OneWriterReportsAFailingMedium) {
     CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
     ASSERT_EQ(log.OpenLogfile(true), 0);
     std::atomic<int> failures{0};
-    std::vector<std::thread> writers;
-    for (int thread = 0; thread < writerCount; ++thread) {
-        writers.emplace_back([&log, &failures, thread] {
-            for (int number = 0; number < 500; ++number) {
-                int const result = log.WriteStringToLogfile(Line(thread, number).c_str());
-                if (result != 0) {
-                    EXPECT_EQ(result, CPwiLog::WRITE_FAILED);
-                    failures.fetch_add(1, std::memory_order_relaxed);
-                }
-            }
-        });
-    }
-    for (std::thread& writer : writers) {
-        writer.join();
-    }
+    RunWriters(log, 500, &failures);
     EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(log.GetState(), CPwiLog::STATE_FAILED);
 }

@@ -9,6 +9,7 @@
 #include "debug/CQuorTrace.h"
 #include "debug/CTimeTrace.h"
 #include "debug/TraceTestSupport.h"
+#include "util/FileTestSupport.h"
 
 namespace {
 
@@ -160,9 +161,8 @@ TEST_F(TimeTrace, IdRangesStartAtTheFirstStartIdAndSearchTheEndFromThere) {
 }
 
 TEST_F(TimeTrace, IdRangeGoesToTheEndOfAFile) {
-    char directory[] = "/tmp/quor-timetrace-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
-    std::string const file = std::string(directory) + "/ranges.txt";
+    testfs::TempDir dir;
+    std::string const file = dir / "ranges.txt";
     CTimeTrace recorder(unit, TRACELEVEL_INFO);
     recorder.StartTT("start");
     recorder.TTPoint(1, "a");
@@ -182,8 +182,24 @@ TEST_F(TimeTrace, IdRangeGoesToTheEndOfAFile) {
         first,
         std::regex(R"(IdRange = 000:001 \(Id 0000:0001\) Diff: \(sec\.usec\) 00\.\d{6} first)")));
     EXPECT_EQ(second, "IdRange = 001:001 (Id 0001:0001) Diff: (sec.usec) 00.000000 second");
-    std::remove(file.c_str());
-    rmdir(directory);
+}
+
+// A report is one trace line: a long label comes out whole.
+TEST_F(TimeTrace, ALongLabelComesOutWholeOnTheScreenAndInAFile) {
+    testfs::TempDir dir;
+    std::string const label(1500, 'L');
+    CTimeTrace recorder(unit, TRACELEVEL_INFO);
+    recorder.StartTT("start");
+    recorder.TTPoint(1, "end");
+    std::vector<std::string> const screen =
+        Messages([&] { recorder.TTPrintIdRange(0, 1, label.c_str(), nullptr); });
+    ASSERT_EQ(screen.size(), 1u);
+    EXPECT_EQ(" " + label, screen[0].substr(screen[0].size() - label.size() - 1));
+    recorder.TTPrintIdRange(0, 1, label.c_str(), (dir / "label").c_str());
+    std::string line;
+    std::getline(std::ifstream(dir / "label"), line);
+    ASSERT_GT(line.size(), label.size());
+    EXPECT_EQ(" " + label, line.substr(line.size() - label.size() - 1));
 }
 
 TEST_F(TimeTrace, ReportsFollowTheActivationAndSkipUnitsOutOfRange) {

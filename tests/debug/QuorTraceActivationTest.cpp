@@ -67,19 +67,14 @@ TEST(TraceFilter, LineAtTheActivationLevelIsOutputOneBelowIsNotAndKeepsTheCounte
     quorTrace.StartTracingToScreen();
     SetTraceOn(TRACE_TIMER, TRACELEVEL_INFO2);
 
-    std::string const below =
-        ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO1, "below\n"); });
-    EXPECT_EQ(below, "");
+    auto const traced = [](T_TraceLevel level, char const* text) {
+        return ScreenOutputOf([&] { TraceFormattedString(TRACE_TIMER, level, "%s", text); });
+    };
+    EXPECT_EQ(traced(TRACELEVEL_INFO1, "below\n"), "");
     EXPECT_EQ(quorTraceCtr.load(), 0);
-
-    std::string const at =
-        ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO2, "at\n"); });
-    EXPECT_EQ(at, TraceHeader(1) + "at\n");
+    EXPECT_EQ(traced(TRACELEVEL_INFO2, "at\n"), TraceHeader(1) + "at\n");
     EXPECT_EQ(quorTraceCtr.load(), 1);
-
-    std::string const above =
-        ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "above\n"); });
-    EXPECT_EQ(above, TraceHeader(2) + "\033[31mabove\n\033[0m");
+    EXPECT_EQ(traced(TRACELEVEL_ERROR, "above\n"), TraceHeader(2) + "\033[31mabove\n\033[0m");
 }
 
 TEST(TraceFilter, SwitchedOffUnitSuppressesEveryDefinedLevel) {

@@ -2,7 +2,6 @@
 #include <syslog.h>
 
 #include <map>
-#include <regex>
 #include <string>
 
 #include "debug/CQuorTrace.h"
@@ -60,10 +59,7 @@ TEST_F(DirectPrint, TimestampPrecedesTheLine) {
     quorTrace.SetTraceTimestampsOn();
     std::string const output =
         ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "stamped\n"); });
-    std::regex const layout(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
-    ASSERT_GE(output.size(), 24u);
-    EXPECT_TRUE(std::regex_match(output.substr(0, 24), layout)) << output;
-    EXPECT_EQ(output.substr(24), TraceHeader(1) + "stamped\n");
+    EXPECT_EQ(WithoutTimestamp(output), TraceHeader(1) + "stamped\n");
 
     quorTrace.SetTraceTimestampsOff();
     EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "plain\n"); }),

@@ -20,16 +20,10 @@ using testfs::ReadFile;
 class TraceLogFile : public testing::Test {
 protected:
     void SetUp() override {
-        char directory[] = "/tmp/quor-tracelog-XXXXXX";
-        ASSERT_NE(mkdtemp(directory), nullptr);
-        m_directory = std::string(directory) + "/";
         quorTrace.SetTraceOn(TRACE_TIMER, TRACELEVEL_ALL);
         quorTrace.StartTracingToScreen();
     }
-    void TearDown() override {
-        quorTrace.StopTracingToFile();
-        std::filesystem::remove_all(m_directory);
-    }
+    void TearDown() override { quorTrace.StopTracingToFile(); }
 
     int Start() {
         int result = 0;
@@ -39,7 +33,8 @@ protected:
     }
     std::string LogPath() const { return m_directory + "quortrc.log"; }
 
-    std::string m_directory;
+    testfs::TempDir m_dir;
+    std::string const m_directory = m_dir.Path() + "/";
     std::string m_startOutput;
 };
 
@@ -116,38 +111,36 @@ void MakeRotationFail(std::string const& directory) {
     quorTrace.SetTraceFileMaxSize(200);
 }
 
-TEST_F(TraceLogFile, DirectWriteFailureEndsFileTracingButNotTheScreen) {
+// Printed directly (true) or by the printer (false).
+class TraceLogFileFailure : public TraceLogFile, public testing::WithParamInterface<bool> {};
+
+TEST_P(TraceLogFileFailure, AWriteFailureEndsFileTracingButNotTheScreen) {
     MakeRotationFail(m_directory);
+    quorTrace.SetTraceModeDirectPrint(GetParam() ? 1 : 0);
     ASSERT_EQ(Start(), 0);
+    UserOutputCapture capture;
     std::string const longMessage(150, 'w');
-    std::string const output = ScreenOutputOf([&] {
+    std::string output = ScreenOutputOf([&] {
         TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "%s\n", longMessage.c_str());
         TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "still on screen\n");
     });
+    if (!GetParam()) {
+        EXPECT_EQ(output, "");
+        output = ScreenOutputOf(DrainTraceRing);
+    }
     EXPECT_EQ(output, TraceHeader(1) + longMessage + "\n" +
                           "\n-- m_LogFile.WriteStringToLogfile -- Error = -1007  (Writing to "
                           "logfile is disabled now)\n" +
                           TraceHeader(2) + "still on screen\n");
     EXPECT_FALSE(quorTrace.IsTracingToFile());
     EXPECT_EQ(ReadFile(LogPath()), restarted);
+    EXPECT_EQ(UserOutputCapture::Lines().size(), GetParam() ? 0u : 2u);
 }
 
-TEST_F(TraceLogFile, PrinterWriteFailureEndsFileTracingButNotTheScreen) {
-    MakeRotationFail(m_directory);
-    quorTrace.SetTraceModeDirectPrint(0);
-    ASSERT_EQ(Start(), 0);
-    UserOutputCapture capture;
-    std::string const longMessage(150, 'q');
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "%s\n", longMessage.c_str());
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "still on screen\n");
-    std::string const output = ScreenOutputOf(DrainTraceRing);
-    EXPECT_EQ(output, TraceHeader(1) + longMessage + "\n" +
-                          "\n-- m_LogFile.WriteStringToLogfile -- Error = -1007  (Writing to "
-                          "logfile is disabled now)\n" +
-                          TraceHeader(2) + "still on screen\n");
-    EXPECT_FALSE(quorTrace.IsTracingToFile());
-    EXPECT_EQ(UserOutputCapture::Lines().size(), 2u);
-}
+INSTANTIATE_TEST_SUITE_P(DirectAndQueued, TraceLogFileFailure, testing::Bool(),
+                         [](testing::TestParamInfo<bool> const& info) {
+                             return info.param ? "Direct" : "Printer";
+                         });
 
 TEST_F(TraceLogFile, FullLogRotatesIntoTheBackup) {
     quorTrace.SetTraceFileMaxSize(350);

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -16,6 +15,7 @@
 #include "debug/QuorTraceModes.h"
 #include "debug/TraceTestSupport.h"
 #include "support/SyslogCapture.h"
+#include "util/FileTestSupport.h"
 
 namespace {
 
@@ -103,7 +103,43 @@ struct ParsedLine {
     unsigned sequenceNumber = 0;
     int producer = 0;
     int index = 0;
+    std::string text;
 };
+
+// The syslog lines of producers 0 to lastProducer, each tracing its Payload
+// lines; a failure for a torn line, a wrong priority or a thread id that
+// changes within one producer.
+std::vector<ParsedLine> ParseLines(int lastProducer, int linesEach) {
+    std::regex const layout(R"(\[(\d{5})\] ([0-9a-f]{8}) T(\d+) L(\d{5}) ([a-z]+)\n)");
+    std::vector<ParsedLine> parsed;
+    std::map<int, std::string> threadIdOf;
+    for (SyslogLine const& line : SyslogCapture::Take()) {
+        ParsedLine entry;
+        entry.text = line.text;
+        std::smatch match;
+        if (line.text == "--- GAP ---\n") {
+            EXPECT_EQ(line.priority, LOG_INFO);
+            entry.gap = true;
+        } else if (!std::regex_match(line.text, match, layout)) {
+            ADD_FAILURE() << "torn line: " << line.text;
+            continue;
+        } else {
+            EXPECT_EQ(line.priority, LOG_INFO | LOG_LOCAL0);
+            entry.sequenceNumber = static_cast<unsigned>(std::stoul(match[1]));
+            entry.producer = std::stoi(match[3]);
+            entry.index = std::stoi(match[4]);
+            if (entry.producer > lastProducer || entry.index >= linesEach) {
+                ADD_FAILURE() << "unknown line: " << line.text;
+                continue;
+            }
+            EXPECT_EQ(match[5].str(), Payload(entry.producer, entry.index));
+            auto const known = threadIdOf.emplace(entry.producer, match[2].str());
+            EXPECT_EQ(known.first->second, match[2].str()) << "thread id changed";
+        }
+        parsed.push_back(entry);
+    }
+    return parsed;
+}
 
 // Several threads trace while the printer runs; what is printed is checked
 // line by line against what was traced.
@@ -155,31 +191,20 @@ void RunStress(int producers, int linesEach, bool clearWhileRunning) {
     ASSERT_LT(total, 65535) << "the check assumes no counter wrap";
     EXPECT_EQ(quorTraceCtr.load(), total);
 
-    std::regex const layout(R"(\[(\d{5})\] ([0-9a-f]{8}) T(\d+) L(\d{5}) ([a-z]+)\n)");
-    std::vector<ParsedLine> parsed;
+    std::vector<ParsedLine> const parsed = ParseLines(producers, linesEach);
     std::vector<std::string> numberedTexts;
-    std::map<int, std::string> threadIdOf;
-    for (SyslogLine const& line : SyslogCapture::Take()) {
-        ParsedLine entry;
-        if (line.text == "--- GAP ---\n") {
-            EXPECT_EQ(line.priority, LOG_INFO);
-            entry.gap = true;
-            parsed.push_back(entry);
+    std::set<unsigned> printedNumbers;
+    std::vector<int> lastIndex(static_cast<std::size_t>(producers) + 1, -1);
+    for (ParsedLine const& entry : parsed) {
+        if (entry.gap) {
             continue;
         }
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(line.text, match, layout)) << "torn line: " << line.text;
-        EXPECT_EQ(line.priority, LOG_INFO | LOG_LOCAL0);
-        entry.sequenceNumber = static_cast<unsigned>(std::stoul(match[1]));
-        entry.producer = std::stoi(match[3]);
-        entry.index = std::stoi(match[4]);
-        ASSERT_LE(entry.producer, producers);
-        ASSERT_LT(entry.index, linesEach);
-        EXPECT_EQ(match[5].str(), Payload(entry.producer, entry.index));
-        auto const known = threadIdOf.emplace(entry.producer, match[2].str());
-        EXPECT_EQ(known.first->second, match[2].str()) << "thread id changed";
-        parsed.push_back(entry);
-        numberedTexts.push_back(line.text);
+        numberedTexts.push_back(entry.text);
+        EXPECT_TRUE(printedNumbers.insert(entry.sequenceNumber).second)
+            << "line " << entry.sequenceNumber << " printed twice";
+        int& last = lastIndex[static_cast<std::size_t>(entry.producer)];
+        EXPECT_GT(entry.index, last) << "producer " << entry.producer << " out of order";
+        last = entry.index;
     }
     // The user output function saw the same lines, in the same order.
     EXPECT_EQ(UserOutputCapture::Lines(), numberedTexts);
@@ -187,19 +212,6 @@ void RunStress(int producers, int linesEach, bool clearWhileRunning) {
         // At least what the ring holds was printed.
         EXPECT_GE(numberedTexts.size(),
                   static_cast<std::size_t>(CQuorTraceThread::nrOfTraceElements - 1));
-    }
-
-    std::set<unsigned> printedNumbers;
-    std::vector<int> lastIndex(static_cast<std::size_t>(producers) + 1, -1);
-    for (ParsedLine const& entry : parsed) {
-        if (entry.gap) {
-            continue;
-        }
-        EXPECT_TRUE(printedNumbers.insert(entry.sequenceNumber).second)
-            << "line " << entry.sequenceNumber << " printed twice";
-        int& last = lastIndex[static_cast<std::size_t>(entry.producer)];
-        EXPECT_GT(entry.index, last) << "producer " << entry.producer << " out of order";
-        last = entry.index;
     }
     // A gap marker stands exactly where the numbers do not follow on, so every
     // lost line is marked right after the line before it.
@@ -231,8 +243,7 @@ TEST_F(PrinterThread, StressWithTheRingClearedWhileThePrinterRuns) {
 }
 
 TEST_F(PrinterThread, FileTracingStartsAndStopsWhileLinesAreWritten) {
-    char directory[] = "/tmp/quor-traceprinter-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
+    testfs::TempDir dir;
     quorTrace.SetTraceOn(TRACE_TIMER, TRACELEVEL_ALL);
     quorTrace.SetTraceModeDirectPrint(0);
     ASSERT_EQ(quorTraceThread.StartThread("QuorTrace", 0, 0), 0);
@@ -249,7 +260,7 @@ TEST_F(PrinterThread, FileTracingStartsAndStopsWhileLinesAreWritten) {
     std::thread queued(producer, "queued");
     std::this_thread::sleep_for(150ms);
     std::string const output = ScreenOutputOf([&] {
-        EXPECT_EQ(quorTrace.StartTracingToFile(directory, "quortrc"), 0);
+        EXPECT_EQ(quorTrace.StartTracingToFile(dir.Path().c_str(), "quortrc"), 0);
         std::this_thread::sleep_for(300ms);
         quorTrace.SetTraceModeDirectPrint(1);
         std::thread direct(producer, "direct");
@@ -261,7 +272,7 @@ TEST_F(PrinterThread, FileTracingStartsAndStopsWhileLinesAreWritten) {
     queued.join();
     quorTraceThread.StopThreadAndWait();
 
-    std::string const path = std::string(directory) + "/quortrc.log";
+    std::string const path = dir / "quortrc.log";
     EXPECT_NE(output.find("CQuorTrace:: LogFile closed : " + path), std::string::npos);
     std::ifstream in(path);
     std::string line;
@@ -279,7 +290,6 @@ TEST_F(PrinterThread, FileTracingStartsAndStopsWhileLinesAreWritten) {
         }
     }
     EXPECT_EQ(kinds, (std::set<std::string>{"queued", "direct"}));
-    std::filesystem::remove_all(directory);
 }
 
 TEST(DirectPrintThreads, ConcurrentLinesStayWhole) {
@@ -299,19 +309,14 @@ TEST(DirectPrintThreads, ConcurrentLinesStayWhole) {
     for (std::thread& thread : threads) {
         thread.join();
     }
-    std::regex const layout(R"(\[(\d{5})\] [0-9a-f]{8} T(\d+) L(\d{5}) ([a-z]+)\n)");
-    std::vector<SyslogLine> const lines = SyslogCapture::Take();
+    std::vector<ParsedLine> const lines = ParseLines(producers - 1, linesEach);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(producers * linesEach));
     std::set<unsigned> numbers;
     std::vector<int> next(producers, 0);
-    for (SyslogLine const& line : lines) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(line.text, match, layout)) << line.text;
-        EXPECT_TRUE(numbers.insert(static_cast<unsigned>(std::stoul(match[1]))).second);
-        int const producer = std::stoi(match[2]);
-        int const index = std::stoi(match[3]);
-        EXPECT_EQ(index, next[static_cast<std::size_t>(producer)]++);
-        EXPECT_EQ(match[4].str(), Payload(producer, index));
+    for (ParsedLine const& line : lines) {
+        EXPECT_FALSE(line.gap);
+        EXPECT_TRUE(numbers.insert(line.sequenceNumber).second);
+        EXPECT_EQ(line.index, next[static_cast<std::size_t>(line.producer)]++);
     }
     EXPECT_EQ(*numbers.begin(), 1u);
     EXPECT_EQ(*numbers.rbegin(), static_cast<unsigned>(producers * linesEach));

@@ -2,7 +2,6 @@
 #include <syslog.h>
 
 #include <chrono>
-#include <regex>
 #include <string>
 
 #include "debug/CQuorTrace.h"
@@ -114,9 +113,7 @@ TEST_F(QueuedTrace, TimestampedCutLineStillEndsInNewline) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 1994u);
     EXPECT_EQ(lines[0].back(), '\n');
-    std::regex const stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
-    EXPECT_TRUE(std::regex_match(lines[1].substr(0, 24), stamped)) << lines[1];
-    EXPECT_EQ(lines[1].substr(24), TraceHeader(2) + "short\n");
+    EXPECT_EQ(WithoutTimestamp(lines[1]), TraceHeader(2) + "short\n");
 }
 
 TEST_F(QueuedTrace, PlainOutputTakesTheRingAndIsDroppedWhenItIsFull) {
@@ -175,15 +172,12 @@ TEST_F(QueuedTrace, SyslogGetsLinesWithTheirPriorityAndAGapWithoutFacility) {
 
     std::vector<SyslogLine> const lines = SyslogCapture::Take();
     ASSERT_EQ(lines.size(), 4u);
-    std::regex const stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
     EXPECT_EQ(lines[0].priority, LOG_DEBUG | LOG_LOCAL5);
-    ASSERT_GE(lines[0].text.size(), 24u);
-    EXPECT_TRUE(std::regex_match(lines[0].text.substr(0, 24), stamped));
-    EXPECT_EQ(lines[0].text.substr(24), TraceHeader(1, "") + "\033[34mblue\n\033[0m");
+    EXPECT_EQ(WithoutTimestamp(lines[0].text), TraceHeader(1, "") + "\033[34mblue\n\033[0m");
     EXPECT_EQ(lines[1].priority, LOG_INFO);
     EXPECT_EQ(lines[1].text, "--- GAP ---\n");
     EXPECT_EQ(lines[2].priority, LOG_WARNING | LOG_LOCAL5);
-    EXPECT_EQ(lines[2].text.substr(24), TraceHeader(3, "") + "warning\n");
+    EXPECT_EQ(WithoutTimestamp(lines[2].text), TraceHeader(3, "") + "warning\n");
     EXPECT_EQ(lines[3].priority, LOG_INFO | LOG_LOCAL5);
     EXPECT_EQ(lines[3].text, "plain\n");
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ inline std::string TraceHeader(unsigned short sequenceNumber, std::string const&
     std::snprintf(header, sizeof header, "[%05u] %08x %s", sequenceNumber,
                   static_cast<unsigned>(pthread_self()), prefix.c_str());
     return header;
+}
+
+// The line after its 24-character timestamp; a failure when the line does
+// not start with one.
+inline std::string WithoutTimestamp(std::string const& line) {
+    static std::regex const stamp(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
+    EXPECT_TRUE(line.size() >= 24 && std::regex_match(line.substr(0, 24), stamp)) << line;
+    return line.size() >= 24 ? line.substr(24) : line;
 }
 
 // What the code under test prints on standard output.

@@ -16,11 +16,6 @@ using Kind = MediaPlayerRequestKind;
 
 class Clock : public FakeClockPluginTest<2000> {
 protected:
-    void Position(int64_t ms) {
-        auto msg = Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP);
-        SetPosition(*msg, ms);
-        Deliver(msg);
-    }
     // Playing, at position ms stamped now.
     void PlayingAt(int64_t ms) {
         Deliver(SIG_ID_MPLAYER_STATE_CHANGED_IND, 3);

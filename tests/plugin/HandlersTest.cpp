@@ -18,11 +18,6 @@ class Handlers : public FakeClockPluginTest<1000> {
 protected:
     HTML5VideoPluginInspector model() { return HTML5VideoPluginInspector(*plugin); }
 
-    void Position(int64_t ms) {
-        auto msg = Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP);
-        SetPosition(*msg, ms);
-        Deliver(msg);
-    }
     void BaseTime(int64_t ms, int32_t seconds) {
         auto msg = Make(SIG_ID_MPLAYER_NEW_BASE_TIME_IND);
         SetNewBaseTime(*msg, 1, ms, seconds);
@@ -266,20 +261,6 @@ TEST_F(Handlers, InformationOnlyHandlersLogTheirPayloads) {
     EXPECT_EQ(1, SyslogCapture::Count("loadingProgress = 52"));
     EXPECT_TRUE(browser.calls.empty());
     EXPECT_TRUE(model().seekableFlag());
-}
-
-TEST_F(Handlers, TheVideoFormatIsReadHighByteFirstAtItsOffsets) {
-    unsigned char bytes[18] = {};
-    bytes[6] = 0x02; // width 0x0280 = 640
-    bytes[7] = 0x80;
-    bytes[8] = 0x01; // height 0x0168 = 360
-    bytes[9] = 0x68;
-    bytes[15] = 4; // 4:3
-    bytes[17] = 3;
-    auto msg = Make(SIG_ID_MPLAYER_VIDEO_FORMAT_IND);
-    SetPayload(*msg, bytes, sizeof bytes);
-    Deliver(msg);
-    EXPECT_EQ(1, SyslogCapture::Count("processMplayerVideoFormatInd(CQuorMsg*): 640x360, 4:3"));
 }
 
 // Every id of the table reaches a handler; every other id the unknown path.

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "platform/HbbVideoProperties.h"
 #include "support/FakeClock.h"
@@ -138,16 +140,15 @@ TEST_F(Operations, ClosedCaptionsSwitchSubtitlesAtTheService) {
 }
 
 TEST_F(Operations, NaturalSizeIsTheLastSizeTheBrowserSet) {
-    VideoPlugin::Size size = plugin->naturalSize();
-    EXPECT_EQ(0, size.width);
-    EXPECT_EQ(0, size.height);
+    auto const natural = [&] {
+        VideoPlugin::Size const size = plugin->naturalSize();
+        return std::make_pair(size.width, size.height);
+    };
+    EXPECT_EQ(std::make_pair(0, 0), natural());
     model().parseMediaInfo("<mediainfo><video width=\"1920\" height=\"1080\"/></mediainfo>");
-    size = plugin->naturalSize();
-    EXPECT_EQ(0, size.width); // not the media's size
+    EXPECT_EQ(std::make_pair(0, 0), natural()); // not the media's size
     plugin->setSize({640, 360});
-    size = plugin->naturalSize();
-    EXPECT_EQ(640, size.width);
-    EXPECT_EQ(360, size.height);
+    EXPECT_EQ(std::make_pair(640, 360), natural());
     EXPECT_EQ(1, SyslogCapture::Count("naturalSize(): 640x360"));
     EXPECT_EQ(0, LastVideoProperties().calls); // setSize does not move the video plane
 }
@@ -157,15 +158,11 @@ TEST_F(Operations, PaintPassesTheRectangleToThePlaneAsYXWidthHeight) {
     browser.visible = false;
     plugin->paint(context, {10, 20, 640, 360});
     VideoPlaneRectangle plane = LastVideoProperties();
-    EXPECT_EQ(1, plane.calls);
-    EXPECT_EQ(10, plane.x);
-    EXPECT_EQ(20, plane.y);
-    EXPECT_EQ(640, plane.width);
-    EXPECT_EQ(360, plane.height);
+    EXPECT_EQ(std::make_tuple(1, 10, 20, 640, 360),
+              std::tie(plane.calls, plane.x, plane.y, plane.width, plane.height));
     EXPECT_EQ((std::vector<std::string>{"isVisible", "paintVideoArea"}), browser.calls);
     EXPECT_EQ(context, browser.lastContext);
-    EXPECT_EQ(10, browser.lastRect.x);
-    EXPECT_EQ(20, browser.lastRect.y);
+    EXPECT_EQ(std::make_tuple(10, 20), std::tie(browser.lastRect.x, browser.lastRect.y));
     EXPECT_EQ(1, SyslogCapture::Count("opaque: 0x5000, rect: (640x360) at (10,20)"));
     EXPECT_EQ(1, SyslogCapture::Count("visible=0"));
 }

@@ -2,6 +2,8 @@
 // these are ABI checks of the declarations.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "VtableSlot.h"
 #include "platform/PluginBase.h"
 #include "plugin/HTML5VideoPlugin.h"
@@ -13,27 +15,25 @@ namespace {
 using VideoPlugin::BrowserInterface;
 using VideoPlugin::Creator;
 using VideoPlugin::PluginInterface;
+using B = BrowserInterface;
+using P = PluginInterface;
 
-TEST(BrowserInterfaceSlots, TheSevenCalledOperationsSitAtTheirSlots) {
-    EXPECT_EQ(0, SlotOf(&BrowserInterface::networkStateChanged));
-    EXPECT_EQ(1, SlotOf(&BrowserInterface::readyStateChanged));
-    EXPECT_EQ(4, SlotOf(&BrowserInterface::timeChanged));
-    EXPECT_EQ(8, SlotOf(&BrowserInterface::durationChanged));
-    EXPECT_EQ(11, SlotOf(&BrowserInterface::playbackStateChanged));
-    EXPECT_EQ(12, SlotOf(&BrowserInterface::isVisible));
-    EXPECT_EQ(15, SlotOf(&BrowserInterface::paintVideoArea));
+// The slots of the given operations, in the same order.
+template <typename... Functions> std::vector<std::ptrdiff_t> SlotsOf(Functions... functions) {
+    return {SlotOf(functions)...};
 }
 
-TEST(BrowserInterfaceSlots, TheFillersTakeTheOtherSlotsAndNothingFollows) {
-    EXPECT_EQ(2, SlotOf(&BrowserInterface::volumeChanged));
-    EXPECT_EQ(3, SlotOf(&BrowserInterface::muteChanged));
-    EXPECT_EQ(5, SlotOf(&BrowserInterface::sizeChanged));
-    EXPECT_EQ(6, SlotOf(&BrowserInterface::rateChanged));
-    EXPECT_EQ(7, SlotOf(&BrowserInterface::repaint));
-    EXPECT_EQ(9, SlotOf(&BrowserInterface::sawUnsupportedTracks));
-    EXPECT_EQ(10, SlotOf(&BrowserInterface::engineUpdated));
-    EXPECT_EQ(13, SlotOf(&BrowserInterface::contentsScale));
-    EXPECT_EQ(14, SlotOf(&BrowserInterface::firstVideoFrameAvailable));
+TEST(BrowserInterfaceSlots, CalledOperationsAndFillersSitAtTheirSlotsAndNothingFollows) {
+    // The seven operations the plugin calls (slots 0, 1, 4, 8, 11, 12, 15) and
+    // the fillers between them.
+    std::vector<std::ptrdiff_t> const slots =
+        SlotsOf(&B::networkStateChanged, &B::readyStateChanged, &B::volumeChanged, &B::muteChanged,
+                &B::timeChanged, &B::sizeChanged, &B::rateChanged, &B::repaint, &B::durationChanged,
+                &B::sawUnsupportedTracks, &B::engineUpdated, &B::playbackStateChanged,
+                &B::isVisible, &B::contentsScale, &B::firstVideoFrameAvailable, &B::paintVideoArea);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        EXPECT_EQ(static_cast<std::ptrdiff_t>(i), slots[i]) << "operation " << i;
+    }
     // No virtual destructor: the object is the table pointer alone.
     EXPECT_FALSE(std::has_virtual_destructor<BrowserInterface>::value);
 }
@@ -55,79 +55,26 @@ TEST(CreatorSlots, FactoryOperationsInOrderWithoutDestructor) {
 TEST(PluginInterfaceSlots, OperationsFollowTheDestructorInTableOrder) {
     // Slots 0 and 1 are the complete and deleting destructors.
     EXPECT_TRUE(std::has_virtual_destructor<PluginInterface>::value);
-    std::ptrdiff_t const slots[] = {
-        SlotOf(&PluginInterface::load),
-        SlotOf(&PluginInterface::cancelLoad),
-        SlotOf(&PluginInterface::prepareToPlay),
-        SlotOf(&PluginInterface::play),
-        SlotOf(&PluginInterface::pause),
-        SlotOf(&PluginInterface::supportsFullscreen),
-        SlotOf(&PluginInterface::supportsSave),
-        SlotOf(&PluginInterface::supportsScanning),
-        SlotOf(&PluginInterface::naturalSize),
-        SlotOf(&PluginInterface::hasVideo),
-        SlotOf(&PluginInterface::hasAudio),
-        SlotOf(&PluginInterface::setVisible),
-        SlotOf(&PluginInterface::duration),
-        SlotOf(&PluginInterface::currentTime),
-        SlotOf(&PluginInterface::seek),
-        SlotOf(&PluginInterface::seeking),
-        SlotOf(&PluginInterface::startTime),
-        SlotOf(&PluginInterface::initialTime),
-        SlotOf(&PluginInterface::setRate),
-        SlotOf(&PluginInterface::setPreservesPitch),
-        SlotOf(&PluginInterface::paused),
-        SlotOf(&PluginInterface::setVolume),
-        SlotOf(&PluginInterface::supportsMuting),
-        SlotOf(&PluginInterface::setMuted),
-        SlotOf(&PluginInterface::hasClosedCaptions),
-        SlotOf(&PluginInterface::setClosedCaptionsVisible),
-        SlotOf(&PluginInterface::networkState),
-        SlotOf(&PluginInterface::readyState),
-        SlotOf(&PluginInterface::seekable),
-        SlotOf(&PluginInterface::maxTimeSeekable),
-        SlotOf(&PluginInterface::buffered),
-        SlotOf(&PluginInterface::didLoadingProgress),
-        SlotOf(&PluginInterface::setSize),
-        SlotOf(&PluginInterface::paint),
-        SlotOf(&PluginInterface::setPreload),
-        SlotOf(&PluginInterface::hasAvailableVideoFrame),
-        SlotOf(&PluginInterface::canLoadPoster),
-        SlotOf(&PluginInterface::setPoster),
-        SlotOf(&PluginInterface::setControls),
-        SlotOf(&PluginInterface::enterFullscreen),
-        SlotOf(&PluginInterface::exitFullscreen),
-        SlotOf(&PluginInterface::canEnterFullscreen),
-        SlotOf(&PluginInterface::supportsAcceleratedRendering),
-        SlotOf(&PluginInterface::acceleratedRenderingStateChanged),
-        SlotOf(&PluginInterface::hasSingleSecurityOrigin),
-        SlotOf(&PluginInterface::didPassCORSAccessCheck),
-        SlotOf(&PluginInterface::movieLoadType),
-        SlotOf(&PluginInterface::prepareForRendering),
-        SlotOf(&PluginInterface::mediaTimeForTimeValue),
-        SlotOf(&PluginInterface::maximumDurationToCacheMediaTime),
-        SlotOf(&PluginInterface::decodedFrameCount),
-        SlotOf(&PluginInterface::droppedFrameCount),
-        SlotOf(&PluginInterface::audioDecodedByteCount),
-        SlotOf(&PluginInterface::videoDecodedByteCount),
-        SlotOf(&PluginInterface::getSitesInMediaCache),
-        SlotOf(&PluginInterface::clearMediaCache),
-        SlotOf(&PluginInterface::clearMediaCacheForSite),
-        SlotOf(&PluginInterface::setPrivateBrowsingMode),
-        SlotOf(&PluginInterface::engineDescription),
-        SlotOf(&PluginInterface::sourceAddId),
-        SlotOf(&PluginInterface::sourceBuffered),
-        SlotOf(&PluginInterface::sourceRemoveId),
-        SlotOf(&PluginInterface::sourceAppend),
-        SlotOf(&PluginInterface::sourceAbort),
-        SlotOf(&PluginInterface::sourceEndOfStream),
-        SlotOf(&PluginInterface::sourceSetTimestampOffset),
-        SlotOf(&PluginInterface::addKey),
-        SlotOf(&PluginInterface::generateKeyRequest),
-        SlotOf(&PluginInterface::cancelKeyRequest),
-    };
-    ASSERT_EQ(69u, sizeof slots / sizeof slots[0]);
-    for (std::size_t i = 0; i < sizeof slots / sizeof slots[0]; ++i) {
+    std::vector<std::ptrdiff_t> const slots = SlotsOf(
+        &P::load, &P::cancelLoad, &P::prepareToPlay, &P::play, &P::pause, &P::supportsFullscreen,
+        &P::supportsSave, &P::supportsScanning, &P::naturalSize, &P::hasVideo, &P::hasAudio,
+        &P::setVisible, &P::duration, &P::currentTime, &P::seek, &P::seeking, &P::startTime,
+        &P::initialTime, &P::setRate, &P::setPreservesPitch, &P::paused, &P::setVolume,
+        &P::supportsMuting, &P::setMuted, &P::hasClosedCaptions, &P::setClosedCaptionsVisible,
+        &P::networkState, &P::readyState, &P::seekable, &P::maxTimeSeekable, &P::buffered,
+        &P::didLoadingProgress, &P::setSize, &P::paint, &P::setPreload, &P::hasAvailableVideoFrame,
+        &P::canLoadPoster, &P::setPoster, &P::setControls, &P::enterFullscreen, &P::exitFullscreen,
+        &P::canEnterFullscreen, &P::supportsAcceleratedRendering,
+        &P::acceleratedRenderingStateChanged, &P::hasSingleSecurityOrigin,
+        &P::didPassCORSAccessCheck, &P::movieLoadType, &P::prepareForRendering,
+        &P::mediaTimeForTimeValue, &P::maximumDurationToCacheMediaTime, &P::decodedFrameCount,
+        &P::droppedFrameCount, &P::audioDecodedByteCount, &P::videoDecodedByteCount,
+        &P::getSitesInMediaCache, &P::clearMediaCache, &P::clearMediaCacheForSite,
+        &P::setPrivateBrowsingMode, &P::engineDescription, &P::sourceAddId, &P::sourceBuffered,
+        &P::sourceRemoveId, &P::sourceAppend, &P::sourceAbort, &P::sourceEndOfStream,
+        &P::sourceSetTimestampOffset, &P::addKey, &P::generateKeyRequest, &P::cancelKeyRequest);
+    ASSERT_EQ(69u, slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
         EXPECT_EQ(static_cast<std::ptrdiff_t>(i + 2), slots[i]) << "operation " << i;
     }
 }

@@ -53,3 +53,9 @@ void PluginTest::Deliver(MediaPlayerMessages::MessagePtr msg) {
 void PluginTest::Deliver(unsigned long signal, long userData) {
     Deliver(MediaPlayerMessages::Make(signal, userData));
 }
+
+void PluginTest::Position(int64_t ms) {
+    auto msg = MediaPlayerMessages::Make(SIG_ID_MPLAYER_GET_CUR_POS_RESP);
+    MediaPlayerMessages::SetPosition(*msg, ms);
+    Deliver(msg);
+}

@@ -74,6 +74,8 @@ protected:
     // was delivered and drains it on the main loop.
     void Deliver(MediaPlayerMessages::MessagePtr msg);
     void Deliver(unsigned long signal, long userData = 0);
+    // Delivers a position answer of `ms` milliseconds.
+    void Position(int64_t ms);
     void DestroyPlugin();
 
     ScriptedMediaPlayerService service;
