@@ -5,20 +5,13 @@
 #include <cstring>
 
 #include "debug/QuorTrace.h"
+#include "script/CfgBlanks.h"
 #include "shell/CQshell.h"
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-char* SkipBlanks(char* text) {
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    return text;
-}
+using cfg::IsBlank;
+using cfg::SkipBlanks;
 
 void TraceLineError(int rc, int line, char const* path) {
     if (rc == CFG_ERR_LINE_TOO_LONG) {

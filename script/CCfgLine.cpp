@@ -7,24 +7,17 @@
 #include <sstream>
 
 #include "debug/QuorTrace.h"
+#include "script/CfgBlanks.h"
 
 namespace {
+
+using cfg::IsBlank;
+using cfg::SkipBlanks;
 
 // An item holds at most this many characters.
 constexpr int kItemSize = 2000;
 // Only this many characters of an item are looked at as a number.
 constexpr std::size_t kNumberWidth = 30;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-char* SkipBlanks(char* text) {
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    return text;
-}
 
 void TraceText(char const* text, std::string const& detail = std::string()) {
     if (GetTraceActivationState(TRACE_CFG_FILE) <= TRACELEVEL_INFO) {
