@@ -15,21 +15,6 @@ namespace {
 
 using testfs::TempDir;
 
-std::vector<std::string> Entries(std::string const& directory) {
-    std::vector<std::string> names;
-    DIR* const dir = ::opendir(directory.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (dirent const* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-            names.push_back(entry->d_name);
-        }
-    }
-    ::closedir(dir);
-    return names;
-}
-
 TEST(TunePath, StripsWhitespaceAndEndsInOneSlash) {
     struct Case {
         char const* input;
@@ -102,7 +87,7 @@ TEST(OpenTempFile, CreatesAUniqueWritableFileInTheDirectory) {
     ASSERT_NE(unnamed, nullptr);
     std::fclose(unnamed);
     EXPECT_EQ(names.size(), 3u);
-    EXPECT_EQ(Entries(dir.Path()).size(), 4u);
+    EXPECT_EQ(testfs::EntryCount(dir.Path()), 4);
 }
 
 // fdopen refuses a bad mode after mkstemp made the file: it is removed again.
@@ -122,7 +107,7 @@ TEST(OpenTempFile, FailuresLeaveNoFileBehind) {
         EXPECT_EQ(name, "untouched");
     }
     EXPECT_EQ(OpenTempFile(nullptr, nullptr, "w"), nullptr);
-    EXPECT_TRUE(Entries(dir.Path()).empty());
+    EXPECT_EQ(testfs::EntryCount(dir.Path()), 0);
 }
 
 } // namespace
