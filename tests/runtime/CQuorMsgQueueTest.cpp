@@ -53,9 +53,16 @@ TEST_F(QueueTest, MessageTravelsWithEveryFieldAndItsPayload) {
 
 // Every refused send releases the payload and keeps the size. A full queue
 // gets the first two; descriptor 1 is no queue of this process, so its
-// failure is not traced as one of ours.
+// failure is not traced as one of ours. With stdin closed, mq_open gives a
+// queue object descriptor 0.
 TEST_F(QueueTest, RefusedSendsGiveTheirCodeAndTraceAndReleaseThePayload) {
     unsigned const sentBefore = CQuorMsgQueue::GetTotalNrOfSentMsgs();
+    int const savedStdin = dup(0);
+    ASSERT_GE(savedStdin, 0);
+    close(0);
+    CQuorMsgQueue zero;
+    ASSERT_EQ(zero.Open(UniqueQueueName("zero").c_str(), nonBlocking, 0600, 10, true), 0);
+    ASSERT_EQ(zero.GetHandle(), 0);
     CQuorMsgQueue closed;
     CQuorMsgQueue full;
     ASSERT_EQ(full.Open(UniqueQueueName("full").c_str(), nonBlocking, 0600, 2, true), 0);
@@ -85,6 +92,7 @@ TEST_F(QueueTest, RefusedSendsGiveTheirCodeAndTraceAndReleaseThePayload) {
                       fullHandle + " rc=-1 errno=11 signal=451 SIG_ID_MPLAYER_OPEN_REQ\n"},
              Case{&full, 0, -1421, "CQuorMsgQueue::Send (obj) FAILED - handle=" + fullHandle},
              Case{nullptr, 1, -1421, ""},
+             Case{&zero, 0, -1427, ""},
          }) {
         CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_OPEN_REQ, 20, 1);
         TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
@@ -103,20 +111,7 @@ TEST_F(QueueTest, RefusedSendsGiveTheirCodeAndTraceAndReleaseThePayload) {
     EXPECT_EQ(CountedObject::live.load(), 0);
     EXPECT_EQ(CQuorMsgQueue::GetTotalNrOfSentMsgs() - sentBefore, 2u) << "failures not counted";
     EXPECT_EQ(full.GetNrOfMsgsInQueue(), 2) << "nothing was added";
-}
-
-TEST_F(QueueTest, ObjectFormSendsToHandleZeroWithItsOwnCode) {
-    // A queue object whose descriptor is 0: close stdin so that mq_open gets 0.
-    int const savedStdin = dup(0);
-    ASSERT_GE(savedStdin, 0);
-    close(0);
-    CQuorMsgQueue zero;
-    ASSERT_EQ(zero.Open(UniqueQueueName("zero").c_str(), nonBlocking, 0600, 10, true), 0);
-    ASSERT_EQ(zero.GetHandle(), 0);
-    CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_OPEN_REQ, 4, 1);
-    EXPECT_EQ(zero.Send(&msg, 0), -1427);
-    EXPECT_EQ(msg.m_signalPtr, nullptr);
-    zero.Unlink();
+    zero.Close();
     dup2(savedStdin, 0);
     close(savedStdin);
 }
