@@ -45,7 +45,6 @@ TEST(CQuorMsgCopy, CopyDuplicatesPayloadObjectAndEveryField) {
     std::memset(source.m_signalPtr, 0xAB, 12);
     source.m_signalSize = 12;
     source.m_objPtr = new CountedObject;
-    source.m_timerObjPtr = nullptr; // a copy belongs to no timer
     CQuorMsg copy(source);
     ASSERT_NE(copy.m_signalPtr, nullptr);
     EXPECT_NE(copy.m_signalPtr, source.m_signalPtr);
