@@ -9,15 +9,10 @@
 
 namespace {
 
-using runtime_test::UniqueQueueName;
-
-constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
+using namespace runtime_test;
 
 std::string Listing(int handle) {
-    quorTrace.StartTracingToScreen();
-    testing::internal::CaptureStdout();
-    CQuorMsgQueue::ListGlobalMsgQueueList(handle);
-    return testing::internal::GetCapturedStdout();
+    return ScreenOf([handle] { CQuorMsgQueue::ListGlobalMsgQueueList(handle); });
 }
 
 std::string const header = "List of queues\n"
@@ -58,6 +53,15 @@ TEST(QueueRegistry, ListingShowsEveryQueueInOrderOfOpening) {
     EXPECT_EQ(Listing(0), header + firstRow + secondRow + separator);
     EXPECT_EQ(Listing(second.GetHandle()), header + secondRow + separator);
     EXPECT_EQ(Listing(9999), header + separator);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(first.GetHandle()), &first);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(first.GetHandle()), firstName);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(second.GetHandle() + 100), "Unknown");
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(second.GetHandle() + 100), nullptr);
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(-5), nullptr);
+    int const firstHandle = first.GetHandle();
+    first.Close();
+    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(firstHandle), nullptr);
+    EXPECT_EQ(Listing(0), header + secondRow + separator);
 }
 
 TEST(QueueRegistry, QueueWithUnreadableAttributesIsReportedInEveryListing) {
@@ -76,20 +80,6 @@ TEST(QueueRegistry, QueueWithUnreadableAttributesIsReportedInEveryListing) {
                               separator);
     EXPECT_EQ(Listing(handle + 1), header + error + separator) << "printed even when not selected";
     queue.Close();
-}
-
-TEST(QueueRegistry, HandlesAreTurnedBackIntoQueuesAndNames) {
-    CQuorMsgQueue queue;
-    std::string const name = UniqueQueueName("lookup");
-    ASSERT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, true), 0);
-    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle()), &queue);
-    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(queue.GetHandle()), name);
-    EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(queue.GetHandle() + 100), "Unknown");
-    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle() + 100), nullptr);
-    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(-5), nullptr);
-    queue.Close();
-    EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(queue.GetHandle()), nullptr);
-    EXPECT_EQ(Listing(0), header + separator);
 }
 
 TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
@@ -119,11 +109,9 @@ TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
     }
     int const handle = queue.GetHandle();
     ASSERT_GE(handle, CQuorMsgQueue::QuickAccessSize);
-    EXPECT_NE(out.find("CQuorMsgQueue::AddQueueToGlobalMsgQueueList - Quick access array too "
-                       "small - 350 instead of " +
-                       std::to_string(handle) + "\n"),
-              std::string::npos)
-        << out;
+    EXPECT_THAT(out, HasSubstr("CQuorMsgQueue::AddQueueToGlobalMsgQueueList - Quick access array "
+                               "too small - 350 instead of " +
+                               std::to_string(handle) + "\n"));
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), &queue);
     EXPECT_EQ(CQuorMsgQueue::GetQueueNameByHandle(handle), name);
 
@@ -134,9 +122,8 @@ TEST(QueueRegistry, HandleOf350OrMoreIsFoundThroughTheList) {
     }
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_EQ(CQuorMsgQueue::Send(handle, &msg, 0), -1421);
-    EXPECT_NE(
-        capture.Text().find("to queue FAILED (obj to handle) - handle=" + std::to_string(handle)),
-        std::string::npos);
+    EXPECT_THAT(capture.Text(),
+                HasSubstr("to queue FAILED (obj to handle) - handle=" + std::to_string(handle)));
     queue.Close();
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(handle), nullptr);
 }

@@ -1,20 +1,14 @@
-#include <fcntl.h>
-
 #include "RuntimeTestSupport.h"
 #include "runtime/CQuorMsgQueue.h"
 
 namespace {
 
-using runtime_test::CountedObject;
-using runtime_test::MessageWithPayload;
-using runtime_test::UniqueQueueName;
+using namespace runtime_test;
 
 class MsgSendTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(queue.Open(UniqueQueueName("msg").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 2,
-                             true),
-                  0);
+        ASSERT_EQ(queue.Open(UniqueQueueName("msg").c_str(), nonBlocking, 0600, 2, true), 0);
     }
     void TearDown() override { EXPECT_EQ(CountedObject::live.load(), 0) << "a payload leaked"; }
 
@@ -28,16 +22,17 @@ TEST_F(MsgSendTest, BothSendFormsDeliverAndHandThePayloadOver) {
         TraceCapture capture(TRACE_MSG_OBJECT, TRACELEVEL_INFO);
         EXPECT_EQ(byObject.SendMsg(&queue, 0), 0);
         EXPECT_EQ(byHandle.SendMsg(queue.GetHandle(), 0), 0);
-        std::string const out = capture.Text();
-        EXPECT_NE(out.find("CQuorMsg::SendMsg1 called - msg_queue="), std::string::npos);
-        EXPECT_NE(
-            out.find("CQuorMsg::SendMsg2 called - msg_queue=" + std::to_string(queue.GetHandle()) +
-                     " Signal=" + std::to_string(SIG_ID_MPLAYER_PAUSE_RESP) + " Signal-Ptr="),
-            std::string::npos)
-            << out;
+        EXPECT_THAT(capture.Text(), HasSubstr("CQuorMsg::SendMsg1 called - msg_queue="));
+        EXPECT_THAT(
+            capture.Text(),
+            HasSubstr("CQuorMsg::SendMsg2 called - msg_queue=" + std::to_string(queue.GetHandle()) +
+                      " Signal=" + std::to_string(SIG_ID_MPLAYER_PAUSE_RESP) + " Signal-Ptr="));
     }
     EXPECT_EQ(byObject.m_signalPtr, nullptr);
     EXPECT_EQ(byHandle.m_objPtr, nullptr);
+    CQuorMsg full = MessageWithPayload(SIG_ID_MPLAYER_STOP_REQ, 10, 1);
+    EXPECT_EQ(full.SendMsg(&queue, 0), -1421);
+    EXPECT_EQ(full.m_signalPtr, nullptr);
 
     CQuorMsg received;
     ASSERT_EQ(received.ReceiveMsg(&queue, 12345), 0);
@@ -47,48 +42,34 @@ TEST_F(MsgSendTest, BothSendFormsDeliverAndHandThePayloadOver) {
     EXPECT_EQ(received.m_signalName, SIG_ID_MPLAYER_PAUSE_RESP);
     EXPECT_EQ(static_cast<unsigned char*>(received.m_signalPtr)[9], 2);
     received.FreeSignal();
+    EXPECT_EQ(received.ReceiveMsg(nullptr, 0), -1420);
 }
 
-TEST_F(MsgSendTest, FailedSendsReleaseThePayload) {
-    CQuorMsg filler1(1);
-    CQuorMsg filler2(1);
-    ASSERT_EQ(filler1.SendMsg(&queue, 0), 0);
-    ASSERT_EQ(filler2.SendMsg(&queue, 0), 0);
-
-    CQuorMsg full = MessageWithPayload(SIG_ID_MPLAYER_STOP_REQ, 10, 1);
-    EXPECT_EQ(full.SendMsg(&queue, 0), -1421);
-    EXPECT_EQ(full.m_signalPtr, nullptr);
+// Each row: the response queue (or -2: the queue pointer nullptr) and the
+// result; a refused message's payload is released.
+TEST_F(MsgSendTest, IndirectAndRefusedSendsReleaseThePayload) {
+    struct Case {
+        int responseQueue;
+        int result;
+    } const cases[] = {{0, -1300}, {queue.GetHandle(), 0}, {-1, -1423}, {-2, -1423}};
+    for (Case const& c : cases) {
+        CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 10, 1);
+        msg.m_responseQueue = c.responseQueue;
+        TraceCapture capture(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG);
+        EXPECT_EQ(c.responseQueue == -2 ? msg.SendMsg(static_cast<CQuorMsgQueue*>(nullptr), 0)
+                                        : msg.SendMsgIndirect(3),
+                  c.result);
+        EXPECT_EQ(msg.m_signalPtr, nullptr);
+        EXPECT_EQ(capture.Text().find("Response queue not set") != std::string::npos,
+                  c.responseQueue == 0);
+    }
     CQuorMsg toZero = MessageWithPayload(SIG_ID_MPLAYER_STOP_REQ, 10, 1);
     EXPECT_EQ(toZero.SendMsg(0, 0), -1427);
-    CQuorMsg toNone = MessageWithPayload(SIG_ID_MPLAYER_STOP_REQ, 10, 1);
-    EXPECT_EQ(toNone.SendMsg(static_cast<CQuorMsgQueue*>(nullptr), 0), -1423);
-    EXPECT_EQ(CountedObject::live.load(), 0);
-    EXPECT_EQ(toNone.ReceiveMsg(nullptr, 0), -1420);
-    queue.ClearQueue();
-}
-
-TEST_F(MsgSendTest, SendMsgIndirectGoesToTheResponseQueue) {
-    CQuorMsg unset = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 10, 1);
-    {
-        TraceCapture capture(TRACE_MSG_OBJECT, TRACELEVEL_DEBUG);
-        EXPECT_EQ(unset.SendMsgIndirect(0), -1300);
-        EXPECT_NE(capture.Text().find("Response queue not set"), std::string::npos);
-    }
-    EXPECT_EQ(unset.m_signalPtr, nullptr);
-    EXPECT_EQ(CountedObject::live.load(), 0);
-
-    CQuorMsg reply = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 10, 1);
-    reply.m_responseQueue = queue.GetHandle();
-    EXPECT_EQ(reply.SendMsgIndirect(3), 0);
     CQuorMsg received;
     ASSERT_EQ(received.ReceiveMsg(&queue, 0), 0);
     EXPECT_EQ(received.m_signalName, SIG_ID_MPLAYER_OPEN_RESP);
     EXPECT_EQ(received.m_responseQueue, queue.GetHandle());
     received.FreeSignal();
-
-    CQuorMsg toClosed = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 10, 1);
-    toClosed.m_responseQueue = -1;
-    EXPECT_EQ(toClosed.SendMsgIndirect(0), -1423);
     EXPECT_EQ(CountedObject::live.load(), 0);
 }
 

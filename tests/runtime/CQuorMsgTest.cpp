@@ -1,130 +1,95 @@
-#include <gtest/gtest.h>
-
+#include <array>
 #include <cstring>
 #include <new>
 
-#include "runtime/CQuorMsg.h"
+#include "RuntimeTestSupport.h"
 
 namespace {
 
-// A signal object that counts live instances, to see clones and releases.
-class CountedObject : public CSignalObject {
-public:
-    explicit CountedObject(int value) : value(value) { ++live; }
-    CountedObject(CountedObject const& other) : CSignalObject(other), value(other.value) { ++live; }
-    ~CountedObject() override { --live; }
-    CSignalObject* Clone() const override { return new CountedObject(*this); }
+using runtime_test::CountedObject;
+using runtime_test::MessageWithPayload;
 
-    int value;
-    static int live;
-};
-int CountedObject::live = 0;
+using Image = std::array<unsigned char, CQuorMsg::ImageSize>;
 
-void* MakePayload(std::size_t size, unsigned char fill) {
-    void* block = ::operator new(size);
-    std::memset(block, fill, size);
-    return block;
+Image ImageOf(CQuorMsg const& msg) {
+    Image image{}; // gaps between fields stay zero
+    msg.WriteImage(image.data());
+    return image;
 }
 
-CQuorMsg MessageWithPayload(unsigned long signal, std::size_t size, unsigned char fill) {
+// Every field but the payload and the signal object set to a value of its own.
+CQuorMsg Filled(unsigned long signal) {
     CQuorMsg msg(signal);
-    msg.m_signalPtr = MakePayload(size, fill);
-    msg.m_signalSize = static_cast<int>(size);
+    msg.m_userData = 0x01020304;
+    msg.m_responseQueue = 17;
+    msg.m_responseInfo = -9;
+    msg.m_timerObjPtr = reinterpret_cast<TimeOutTimer*>(0x1000);
+    msg.m_callbackId = 77;
+    msg.m_callbackId2 = 78;
+    std::memcpy(msg.m_rpcInfo, "\x0a\x0b\x0c\x0d", 4);
+    msg.m_userData2 = -1;
     return msg;
 }
 
 TEST(CQuorMsgConstruction, AllFieldsStartAtZero) {
-    CQuorMsg msg(SIG_ID_STOP_THREAD);
-    EXPECT_EQ(msg.m_signalName, SIG_ID_STOP_THREAD);
-    EXPECT_EQ(msg.m_userData, 0);
-    EXPECT_EQ(msg.m_responseQueue, 0);
-    EXPECT_EQ(msg.m_responseInfo, 0);
-    EXPECT_EQ(msg.m_timerObjPtr, nullptr);
-    EXPECT_EQ(msg.m_callbackId, 0);
-    EXPECT_EQ(msg.m_callbackId2, 0);
-    EXPECT_EQ(msg.m_userData2, 0);
-    EXPECT_EQ(msg.m_signalSize, 0);
-    EXPECT_EQ(msg.m_signalPtr, nullptr);
-    EXPECT_EQ(msg.m_objPtr, nullptr);
-    EXPECT_EQ(0, std::memcmp(msg.m_rpcInfo, "\0\0\0\0", 4));
-    EXPECT_EQ(CQuorMsg().m_signalName, SIG_ID_NULL);
+    Image expected{};
+    unsigned long const signal = SIG_ID_STOP_THREAD;
+    std::memcpy(expected.data(), &signal, sizeof signal);
+    EXPECT_EQ(ImageOf(CQuorMsg(SIG_ID_STOP_THREAD)), expected);
+    EXPECT_EQ(ImageOf(CQuorMsg()), Image{});
 }
 
-TEST(CQuorMsgCopy, CopyDuplicatesPayloadAndEveryField) {
-    CQuorMsg source = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 12, 0xAB);
-    source.m_userData = -7;
-    source.m_responseQueue = 12;
-    source.m_responseInfo = -3;
-    source.m_callbackId = 5;
-    source.m_callbackId2 = 6;
-    source.m_userData2 = 99;
-    std::memcpy(source.m_rpcInfo, "\x01\x02\x03\x04", 4);
-
+TEST(CQuorMsgCopy, CopyDuplicatesPayloadObjectAndEveryField) {
+    CQuorMsg source = Filled(SIG_ID_MPLAYER_OPEN_RESP);
+    source.m_signalPtr = ::operator new(12);
+    std::memset(source.m_signalPtr, 0xAB, 12);
+    source.m_signalSize = 12;
+    source.m_objPtr = new CountedObject;
     CQuorMsg copy(source);
     ASSERT_NE(copy.m_signalPtr, nullptr);
     EXPECT_NE(copy.m_signalPtr, source.m_signalPtr);
-    EXPECT_EQ(copy.m_signalSize, 12);
+    ASSERT_NE(copy.m_objPtr, nullptr);
+    EXPECT_NE(copy.m_objPtr, source.m_objPtr);
+    EXPECT_EQ(CountedObject::live.load(), 2);
     EXPECT_EQ(0, std::memcmp(copy.m_signalPtr, source.m_signalPtr, 12));
-    EXPECT_EQ(copy.m_signalName, SIG_ID_MPLAYER_OPEN_RESP);
-    EXPECT_EQ(copy.m_userData, -7);
-    EXPECT_EQ(copy.m_responseQueue, 12);
-    EXPECT_EQ(copy.m_responseInfo, -3);
-    EXPECT_EQ(copy.m_callbackId, 5);
-    EXPECT_EQ(copy.m_callbackId2, 6);
-    EXPECT_EQ(copy.m_userData2, 99);
-    EXPECT_EQ(0, std::memcmp(copy.m_rpcInfo, "\x01\x02\x03\x04", 4));
-
+    Image image = ImageOf(copy);
+    std::size_t const pointers = CQuorMsg::ImageSize - 2 * sizeof(void*);
+    std::memcpy(image.data() + pointers, ImageOf(source).data() + pointers, 2 * sizeof(void*));
+    EXPECT_EQ(image, ImageOf(source)) << "every other field is copied";
     // Releasing one leaves the other intact (ASan reports a use after free otherwise).
     source.FreeSignal();
     EXPECT_EQ(static_cast<unsigned char*>(copy.m_signalPtr)[11], 0xAB);
     copy.FreeSignal();
+    EXPECT_EQ(CountedObject::live.load(), 0);
+    EXPECT_EQ(source.m_objPtr, nullptr);
 }
 
-TEST(CQuorMsgCopy, PayloadPointerWithSizeZeroIsRefused) {
+TEST(CQuorMsgCopy, PayloadPointerWithSizeZeroIsRefusedAndNegativeSizeCopiesNothing) {
     unsigned char block[4] = {1, 2, 3, 4};
     CQuorMsg source(SIG_ID_MPLAYER_ERROR_IND);
     source.m_signalPtr = block;
-    source.m_signalSize = 0;
-
-    CQuorMsg target;
-    EXPECT_EQ(target.CopyMsg(source), -1301);
-    EXPECT_EQ(target.m_signalPtr, nullptr);
-    EXPECT_EQ(target.m_signalSize, 0);
-    EXPECT_EQ(target.m_signalName, SIG_ID_MPLAYER_ERROR_IND);
-    // The source is unchanged.
-    EXPECT_EQ(source.m_signalPtr, block);
-    EXPECT_EQ(source.m_signalSize, 0);
+    for (int size : {0, -4}) {
+        source.m_signalSize = size;
+        CQuorMsg target;
+        EXPECT_EQ(target.CopyMsg(source), size == 0 ? -1301 : 0);
+        EXPECT_EQ(target.m_signalPtr, nullptr);
+        EXPECT_EQ(target.m_signalSize, 0);
+        EXPECT_EQ(target.m_signalName, SIG_ID_MPLAYER_ERROR_IND);
+        EXPECT_EQ(source.m_signalPtr, block) << "the source is unchanged";
+    }
 }
 
-TEST(CQuorMsgCopy, NegativeSizeCopiesNoPayloadAndSucceeds) {
-    unsigned char block[4] = {};
-    CQuorMsg source(SIG_ID_MPLAYER_ERROR_IND);
-    source.m_signalPtr = block;
-    source.m_signalSize = -4;
-    CQuorMsg target;
-    EXPECT_EQ(target.CopyMsg(source), 0);
-    EXPECT_EQ(target.m_signalPtr, nullptr);
-    EXPECT_EQ(target.m_signalSize, 0);
-}
-
-TEST(CQuorMsgAssignment, SelfAssignmentKeepsThePayload) {
-    CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_PLAY_RESP, 8, 0x11);
-    void* const before = msg.m_signalPtr;
-    CQuorMsg& alias = msg;
-    msg = alias;
-    EXPECT_EQ(msg.m_signalPtr, before);
-    EXPECT_EQ(static_cast<unsigned char*>(msg.m_signalPtr)[7], 0x11);
-    msg.FreeSignal();
-}
-
-TEST(CQuorMsgAssignment, AssignmentReleasesTheHeldPayloadFirst) {
-    CountedObject::live = 0;
+TEST(CQuorMsgAssignment, ReleasesTheHeldPayloadFirstButNotOnSelfAssignment) {
     CQuorMsg target = MessageWithPayload(SIG_ID_MPLAYER_PLAY_RESP, 100, 0x22);
-    target.m_objPtr = new CountedObject(1);
+    CQuorMsg& alias = target;
+    target = alias;
+    EXPECT_EQ(static_cast<unsigned char*>(target.m_signalPtr)[99], 0x22);
+    EXPECT_EQ(CountedObject::live.load(), 1);
     CQuorMsg source = MessageWithPayload(SIG_ID_MPLAYER_PAUSE_RESP, 3, 0x33);
-
+    delete source.m_objPtr;
+    source.m_objPtr = nullptr;
     target = source; // LeakSanitizer reports the old 100-byte block if it is not released
-    EXPECT_EQ(CountedObject::live, 0);
+    EXPECT_EQ(CountedObject::live.load(), 0);
     EXPECT_EQ(target.m_objPtr, nullptr);
     EXPECT_EQ(target.m_signalSize, 3);
     EXPECT_EQ(static_cast<unsigned char*>(target.m_signalPtr)[2], 0x33);
@@ -132,35 +97,17 @@ TEST(CQuorMsgAssignment, AssignmentReleasesTheHeldPayloadFirst) {
     source.FreeSignal();
 }
 
-TEST(CQuorMsgSignalObject, CopyClonesAndFreeSignalDeletes) {
-    CountedObject::live = 0;
-    CQuorMsg source(SIG_ID_FIRST_GENERAL_MSG);
-    source.m_objPtr = new CountedObject(42);
-    CQuorMsg copy(source);
-    ASSERT_NE(copy.m_objPtr, nullptr);
-    EXPECT_NE(copy.m_objPtr, source.m_objPtr);
-    EXPECT_EQ(static_cast<CountedObject*>(copy.m_objPtr)->value, 42);
-    EXPECT_EQ(CountedObject::live, 2);
-    copy.FreeSignal();
-    source.FreeSignal();
-    EXPECT_EQ(CountedObject::live, 0);
-    EXPECT_EQ(source.m_objPtr, nullptr);
-}
-
-TEST(CQuorMsgFreeSignal, KeepsTheSizeAndASecondCallDoesNothing) {
+TEST(CQuorMsgFreeSignal, KeepsTheSizeOnlyOnceAndNotInTheDestructor) {
     CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 16, 0);
     msg.FreeSignal();
     EXPECT_EQ(msg.m_signalPtr, nullptr);
     EXPECT_EQ(msg.m_signalSize, 16);
     msg.FreeSignal(); // a double release would abort under AddressSanitizer
-    EXPECT_EQ(msg.m_signalPtr, nullptr);
-}
-
-TEST(CQuorMsgLifetime, DestructorDoesNotReleaseThePayload) {
     void* block = nullptr;
     {
-        CQuorMsg msg = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 4, 0x5A);
-        block = msg.m_signalPtr;
+        CQuorMsg held = MessageWithPayload(SIG_ID_MPLAYER_OPEN_RESP, 4, 0x5A);
+        block = held.m_signalPtr;
+        delete held.m_objPtr;
     }
     // Still ours: reading it is valid only if the destructor left it alone.
     EXPECT_EQ(static_cast<unsigned char*>(block)[3], 0x5A);
@@ -168,30 +115,21 @@ TEST(CQuorMsgLifetime, DestructorDoesNotReleaseThePayload) {
 }
 
 TEST(CQuorMsgImage, RoundTripsEveryFieldInOrder) {
-    CQuorMsg source(SIG_ID_MPLAYER_EOS_IND);
-    source.m_userData = 0x01020304;
-    source.m_responseQueue = 17;
-    source.m_responseInfo = -9;
-    source.m_timerObjPtr = reinterpret_cast<TimeOutTimer*>(0x1000);
-    source.m_callbackId = 77;
-    source.m_callbackId2 = 78;
-    std::memcpy(source.m_rpcInfo, "\x0a\x0b\x0c\x0d", 4);
-    source.m_userData2 = -1;
+    CQuorMsg source = Filled(SIG_ID_MPLAYER_EOS_IND);
     source.m_signalSize = 24;
     source.m_signalPtr = reinterpret_cast<void*>(0x2000);
     source.m_objPtr = reinterpret_cast<CSignalObject*>(0x3000);
 
-    unsigned char image[CQuorMsg::ImageSize];
-    source.WriteImage(image);
+    Image const image = ImageOf(source);
     unsigned long signal = 0;
-    std::memcpy(&signal, image, sizeof signal);
+    std::memcpy(&signal, image.data(), sizeof signal);
     EXPECT_EQ(signal, SIG_ID_MPLAYER_EOS_IND) << "the signal id leads the image";
     void* objPtr = nullptr;
-    std::memcpy(&objPtr, image + CQuorMsg::ImageSize - sizeof objPtr, sizeof objPtr);
+    std::memcpy(&objPtr, image.data() + CQuorMsg::ImageSize - sizeof objPtr, sizeof objPtr);
     EXPECT_EQ(objPtr, reinterpret_cast<void*>(0x3000)) << "the signal object ends the image";
 
     CQuorMsg target;
-    target.ReadImage(image);
+    target.ReadImage(image.data());
     EXPECT_EQ(target.m_signalName, source.m_signalName);
     EXPECT_EQ(target.m_userData, source.m_userData);
     EXPECT_EQ(target.m_responseQueue, 17);

@@ -11,6 +11,7 @@
 
 namespace {
 
+using runtime_test::HasSubstr;
 using runtime_test::WaitFor;
 
 // Runs until stopped, or returns at once when told to end by itself.
@@ -20,25 +21,17 @@ public:
     ~LoopThread() override { StopThreadAndWait(); }
 
     std::atomic<int> runs{0};
-    std::atomic<int> policy{-1};
-    std::atomic<std::size_t> stackSize{0};
+    std::size_t stackSize = 0;
     char kernelName[16] = {};
 
 protected:
     void ThreadWorkFunction() override {
-        sched_param param{};
-        int threadPolicy = 0;
-        pthread_getschedparam(pthread_self(), &threadPolicy, &param);
         pthread_attr_t attr;
         pthread_getattr_np(pthread_self(), &attr);
-        std::size_t size = 0;
-        pthread_attr_getstacksize(&attr, &size);
+        pthread_attr_getstacksize(&attr, &stackSize);
         pthread_attr_destroy(&attr);
         prctl(PR_GET_NAME, kernelName, 0, 0, 0);
-        stackSize.store(size);
-        // Published last: readers wait for runs before reading the above.
-        policy.store(threadPolicy);
-        runs.fetch_add(1);
+        runs.fetch_add(1); // published last: readers wait for runs before reading the above
         while (!m_endAtOnce && !StopRequested()) {
             usleep(1000);
         }
@@ -49,10 +42,7 @@ private:
 };
 
 std::string ThreadListing(long id) {
-    quorTrace.StartTracingToScreen();
-    testing::internal::CaptureStdout();
-    CThreadObject::ListGlobalThreadObjectList(id);
-    return testing::internal::GetCapturedStdout();
+    return runtime_test::ScreenOf([id] { CThreadObject::ListGlobalThreadObjectList(id); });
 }
 
 std::string const listHeader =
@@ -63,40 +53,25 @@ std::string const listHeader =
 std::string const listSeparator =
     "------------+-----------+------+---------+-------------------------------------------\n";
 
-TEST(ThreadObject, StartRunsTheWorkFunctionAndStopJoinsIt) {
+TEST(ThreadObject, StartRunsTheWorkFunctionOnceAndStopsOnRequest) {
     LoopThread thread;
     EXPECT_EQ(thread.GetThreadType(), 1);
-    EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 0u);
     ASSERT_EQ(thread.StartThread("LoopThread-with-a-long-name", 0, 0), 0);
     EXPECT_TRUE(thread.IsRunning());
     ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
     EXPECT_STREQ(thread.kernelName, "LoopThread-with") << "the kernel keeps 15 characters";
     EXPECT_EQ(thread.GetProcessId(), getpid());
     EXPECT_NE(thread.GetThreadId(), 0);
-    EXPECT_EQ(thread.GetName(), "LoopThread-with-a-long-name");
-    thread.StopThreadAndWait();
-    EXPECT_FALSE(thread.IsRunning());
-    EXPECT_EQ(thread.GetThread(), 0u);
-}
-
-TEST(ThreadObject, StartingARunningThreadCreatesNoSecondThread) {
-    LoopThread thread;
-    ASSERT_EQ(thread.StartThread("Once", 0, 0), 0);
-    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
-    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
-    EXPECT_EQ(thread.StartThread("Twice", 0, 0), 0);
-    EXPECT_NE(capture.Text().find("CThreadObject::Starting thread - Thread is already running - "
-                                  "name=Twice\n"),
-              std::string::npos);
+    {
+        TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
+        EXPECT_EQ(thread.StartThread("Twice", 0, 0), 0);
+        EXPECT_THAT(capture.Text(), HasSubstr("CThreadObject::Starting thread - Thread is already "
+                                              "running - name=Twice\n"));
+    }
     usleep(20000);
-    EXPECT_EQ(thread.runs.load(), 1);
-    EXPECT_EQ(thread.GetName(), "Once");
-}
-
-TEST(ThreadObject, StopThreadOnlyAsksAndTheThreadEnds) {
-    LoopThread thread;
-    ASSERT_EQ(thread.StartThread("AskToStop", 0, 0), 0);
-    thread.StopThread();
+    EXPECT_EQ(thread.runs.load(), 1) << "no second thread";
+    EXPECT_EQ(thread.GetName(), "LoopThread-with-a-long-name");
+    thread.StopThread(); // only asks
     EXPECT_TRUE(thread.StopRequested());
     ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
     EXPECT_EQ(thread.GetThread(), 0u);
@@ -130,42 +105,32 @@ TEST(ThreadObject, RestartsAfterSelfEndingThreadsLeaveNoThreadBehind) {
     EXPECT_LT(VmSizeKb() - before, cycles * 8192L / 4) << "finished threads were not joined";
 }
 
-// Priority 1, the lowest a real-time thread can have, still counts.
+// Priority 1, the lowest a real-time thread can have, still counts. A refused
+// stack size is traced and the thread starts all the same.
 TEST(ThreadObject, StackSizeAndPriorityAreAppliedOrTracedWhenRefused) {
-    LoopThread thread;
+    LoopThread thread, tiny;
     TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_DEBUG);
     ASSERT_EQ(thread.StartThread("Prio", 256 * 1024, 1), 0);
-    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
+    ASSERT_EQ(tiny.StartThread("TinyStack", 1, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return thread.runs.load() == 1 && tiny.runs.load() == 1; }));
     std::string const out = capture.Text();
-    EXPECT_NE(out.find("CThreadObject::Set stacksize for thread successful\n"), std::string::npos);
-    EXPECT_GE(thread.stackSize.load(), 256u * 1024u);
-    EXPECT_NE(out.find("CThreadObject::Set schedule policy SCHED_FIFO for thread successful\n"),
-              std::string::npos);
-    bool const granted =
-        out.find("CThreadObject:: Changed Thread priority = 1, ret = 0  id=") != std::string::npos;
-    if (granted) {
-        // The policy read on the thread may predate the change; read it now.
+    EXPECT_THAT(out, HasSubstr("CThreadObject::Set stacksize for thread successful\n"));
+    EXPECT_GE(thread.stackSize, 256u * 1024u);
+    EXPECT_THAT(out, HasSubstr("CThreadObject::Set stacksize for thread FAILED - rc=22 errno=22 "
+                               "name=TinyStack\n"));
+    EXPECT_THAT(out, HasSubstr("CThreadObject::Set schedule policy SCHED_FIFO for thread "
+                               "successful\n"));
+    if (out.find("CThreadObject:: Changed Thread priority = 1, ret = 0  id=") !=
+        std::string::npos) {
         sched_param param{};
         int policy = 0;
         ASSERT_EQ(pthread_getschedparam(thread.GetThread(), &policy, &param), 0);
         EXPECT_EQ(policy, SCHED_FIFO);
         EXPECT_EQ(param.sched_priority, 1);
     } else {
-        EXPECT_NE(out.find("CThreadObject:: Changed Thread priority = 1, ret = 1  id="),
-                  std::string::npos)
-            << "a refused priority is traced: " << out;
+        EXPECT_THAT(out, HasSubstr("CThreadObject:: Changed Thread priority = 1, ret = 1  id="));
     }
     EXPECT_TRUE(thread.IsRunning()) << "the thread runs in either case";
-}
-
-TEST(ThreadObject, RefusedStackSizeIsTracedAndTheThreadStillStarts) {
-    LoopThread thread;
-    TraceCapture capture(TRACE_THREAD_OBJECT, TRACELEVEL_ERROR);
-    ASSERT_EQ(thread.StartThread("TinyStack", 1, 0), 0);
-    EXPECT_NE(capture.Text().find("CThreadObject::Set stacksize for thread FAILED - rc=22 "
-                                  "errno=22 name=TinyStack\n"),
-              std::string::npos);
-    EXPECT_TRUE(WaitFor([&] { return thread.runs.load() == 1; }));
 }
 
 TEST(ThreadRegistry, ListingShowsRunningThreadsAndFiltersById) {
@@ -220,27 +185,26 @@ private:
     int m_pipe[2] = {-1, -1};
 };
 
-TEST(BlockingWaitThread, ThreadStuckInAReadIsEndedByStopThreadAndWait) {
+TEST(BlockingWaitThread, ThreadStuckInAReadIsCancelled) {
     ReaderThread reader;
     EXPECT_EQ(reader.GetThreadType(), 5);
-    ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
-    ASSERT_TRUE(WaitFor([&] { return reader.reading.load(); }));
-    usleep(20000); // well inside read()
-    reader.StopThreadAndWait();
-    EXPECT_FALSE(reader.readReturned.load()) << "cancelled, not woken";
-    EXPECT_FALSE(reader.IsRunning());
-    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator) << "the cancelled thread left the list";
-}
-
-TEST(BlockingWaitThread, StopThreadCancelsWithoutWaiting) {
-    ReaderThread reader;
     reader.StopThread(); // nothing running: nothing happens
     EXPECT_FALSE(reader.StopRequested());
-    ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
-    ASSERT_TRUE(WaitFor([&] { return reader.reading.load(); }));
-    reader.StopThread();
-    EXPECT_TRUE(reader.StopRequested());
-    EXPECT_TRUE(WaitFor([&] { return !reader.IsRunning(); }));
+    for (bool wait : {false, true}) {
+        ASSERT_EQ(reader.StartThread("Reader", 0, 0), 0);
+        ASSERT_TRUE(WaitFor([&] { return reader.reading.load(); }));
+        usleep(20000); // well inside read()
+        if (wait) {
+            reader.StopThreadAndWait();
+        } else {
+            reader.StopThread();
+            EXPECT_TRUE(reader.StopRequested());
+        }
+        EXPECT_TRUE(WaitFor([&] { return !reader.IsRunning(); }));
+        EXPECT_FALSE(reader.readReturned.load()) << "cancelled, not woken";
+        reader.reading.store(false);
+    }
+    EXPECT_EQ(ThreadListing(0), listHeader + listSeparator) << "the cancelled thread left the list";
 }
 
 TEST(ThreadRegistry, StopAllThreadsStopsEveryKindOfThread) {
@@ -254,10 +218,9 @@ TEST(ThreadRegistry, StopAllThreadsStopsEveryKindOfThread) {
     std::string const out = capture.Text();
     EXPECT_FALSE(loop.IsRunning());
     EXPECT_FALSE(reader.IsRunning());
-    EXPECT_NE(out.find("CThreadObject::StopAllThreads() - ++++ Stopping thread Loop ++++\n"),
-              std::string::npos);
-    EXPECT_NE(out.find("CThreadObject::StopAllThreads() - ++++ Stopping thread Reader ++++\n"),
-              std::string::npos);
+    EXPECT_THAT(out,
+                HasSubstr("CThreadObject::StopAllThreads() - ++++ Stopping thread Loop ++++\n"));
+    EXPECT_THAT(out, HasSubstr("StopAllThreads() - ++++ Stopping thread Reader ++++\n"));
     CThreadObject::Start();
     EXPECT_EQ(ThreadListing(0), listHeader + listSeparator);
 }

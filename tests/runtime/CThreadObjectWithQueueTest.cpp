@@ -9,10 +9,7 @@
 
 namespace {
 
-using runtime_test::CountedObject;
-using runtime_test::MessageWithPayload;
-using runtime_test::UniqueQueueName;
-using runtime_test::WaitFor;
+using namespace runtime_test;
 
 // Records the signals it processes; can be held inside ProcessQuorMsg.
 template <typename Base> class Recorder : public Base {
@@ -65,11 +62,8 @@ TEST_F(QueueThreadTest, ProcessesEveryMessageInOrderAndReleasesTheRestOnStop) {
         EXPECT_EQ(msg.m_signalPtr, nullptr);
     }
     ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 10; }));
-    std::vector<unsigned long> expected;
-    for (unsigned long signal = 100; signal < 110; ++signal) {
-        expected.push_back(signal);
-    }
-    EXPECT_EQ(thread.Signals(), expected);
+    EXPECT_EQ(thread.Signals(),
+              (std::vector<unsigned long>{100, 101, 102, 103, 104, 105, 106, 107, 108, 109}));
     EXPECT_EQ(thread.before.load(), 1);
     thread.StopThreadAndWait();
     EXPECT_FALSE(thread.IsRunning());
@@ -104,34 +98,29 @@ TEST_F(QueueThreadTest, StopWithTwoMessagesWaitingBehindTheCurrentOne) {
     EXPECT_EQ(queue->GetNrOfMsgsInQueue(), 0) << "the stop message went with them";
 }
 
-TEST_F(QueueThreadTest, StopWakesAThreadThatWaitsForAMessage) {
+// A second stop leaves no stop message behind; messages sent while the thread
+// is stopped wait for the restart.
+TEST_F(QueueThreadTest, StopWakesAWaitingThreadWhichRestartsAndKeepsMessagesSentMeanwhile) {
     QueueThread thread;
     ASSERT_EQ(thread.Init(UniqueQueueName("wake").c_str(), 10, 0600, true, true), 0);
     ASSERT_EQ(thread.StartThread("Waiter", 0, 0), 0);
     ASSERT_TRUE(WaitFor([&] { return thread.before.load() == 1; }));
     usleep(20000);
-    TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_INFO2);
-    thread.StopThread();
-    ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
-    std::string const out = capture.Text();
-    EXPECT_NE(out.find("CThreadObjectWithQueue::StopThread() - Sending SIG_ID_STOP_THREAD\n"),
-              std::string::npos);
-    EXPECT_NE(out.find("CThreadObjectWithQueue::Received SIG_ID_STOP_THREAD - Thread-Id = " +
-                       std::to_string(thread.GetThreadId()) + "\n"),
-              std::string::npos)
-        << out;
+    {
+        TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_INFO2);
+        thread.StopThread();
+        ASSERT_TRUE(WaitFor([&] { return !thread.IsRunning(); }));
+        EXPECT_THAT(capture.Text(), HasSubstr("CThreadObjectWithQueue::StopThread() - Sending "
+                                              "SIG_ID_STOP_THREAD\n"));
+        EXPECT_THAT(capture.Text(),
+                    HasSubstr("CThreadObjectWithQueue::Received SIG_ID_STOP_THREAD - Thread-Id = " +
+                              std::to_string(thread.GetThreadId()) + "\n"));
+    }
     EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 0u);
-}
-
-TEST_F(QueueThreadTest, StoppedThreadRestartsAndKeepsMessagesSentMeanwhile) {
-    QueueThread thread;
-    ASSERT_EQ(thread.Init(UniqueQueueName("restart").c_str(), 10, 0600, true, true), 0);
-    ASSERT_EQ(thread.StartThread("Restart", 0, 0), 0);
     thread.StopThreadAndWait();
-    thread.StopThreadAndWait(); // a second stop leaves no stop message behind
     CQuorMsg msg(300);
     ASSERT_EQ(thread.SendCmd(&msg), 0);
-    ASSERT_EQ(thread.StartThread("Restart", 0, 0), 0);
+    ASSERT_EQ(thread.StartThread("Waiter", 0, 0), 0);
     ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));
     EXPECT_TRUE(thread.IsRunning());
     EXPECT_EQ(thread.Signals(), std::vector<unsigned long>{300});
@@ -139,31 +128,23 @@ TEST_F(QueueThreadTest, StoppedThreadRestartsAndKeepsMessagesSentMeanwhile) {
 
 TEST_F(QueueThreadTest, UninitialisedThreadRefusesToStartAndToTakeMessages) {
     QueueThread thread;
-    {
-        TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
-        EXPECT_EQ(thread.StartThread("NoInit", 0, 0), -1111);
-        EXPECT_NE(capture.Text().find("CThreadObjectWithQueue::StartThread() Thread not started, "
-                                      "as object is not initialized - Name: NoInit\n"),
-                  std::string::npos);
-    }
-    EXPECT_FALSE(thread.IsRunning());
-    EXPECT_STREQ(CThreadObject::GetThreadName(0), "(unknown)");
-
+    EXPECT_EQ(thread.Init("bad/name", 5, 0600, true, true), -1418);
+    EXPECT_FALSE(thread.IsInitialized());
     CQuorMsg msg = MessageWithPayload(400, 8, 1);
-    {
-        TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
-        EXPECT_EQ(thread.SendCmd(&msg), -1110);
-        EXPECT_NE(capture.Text().find("CThreadObjectWithQueue::SendCmd when not initialized - "
-                                      "Calling thread id = 0x"),
-                  std::string::npos);
-    }
-    EXPECT_EQ(msg.m_signalPtr, nullptr);
-    EXPECT_EQ(CountedObject::live.load(), 0);
-
     CQuorMsg stop = MessageWithPayload(SIG_ID_STOP_THREAD, 8, 1);
     TraceCapture capture(TRACE_QUEUE_THREAD, TRACELEVEL_ERROR);
-    EXPECT_EQ(thread.SendCmd(&stop), 0);
-    EXPECT_EQ(capture.Text(), "") << "a stop message is dropped silently";
+    EXPECT_EQ(thread.StartThread("NoInit", 0, 0), -1111);
+    EXPECT_EQ(thread.SendCmd(&msg), -1110);
+    EXPECT_EQ(thread.SendCmd(&stop), 0) << "a stop message is dropped silently";
+    std::string const out = capture.Text();
+    EXPECT_THAT(out, HasSubstr("CThreadObjectWithQueue::StartThread() Thread not started, as "
+                               "object is not initialized - Name: NoInit\n"));
+    EXPECT_EQ(CountLines(out, "CThreadObjectWithQueue::SendCmd when not initialized - Calling "
+                              "thread id = 0x"),
+              1);
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_STREQ(CThreadObject::GetThreadName(0), "(unknown)");
+    EXPECT_EQ(msg.m_signalPtr, nullptr);
     EXPECT_EQ(CountedObject::live.load(), 0);
 }
 
@@ -177,13 +158,6 @@ TEST_F(QueueThreadTest, IncompleteNamesGiveEveryObjectItsOwnQueue) {
     EXPECT_EQ(first.GetQueueName().rfind(base, 0), 0u);
     EXPECT_NE(first.GetQueueHandle(), second.GetQueueHandle());
     EXPECT_FALSE(QueueTypeIsBlocking(first.GetQueueHandle())) << "input queues never block";
-}
-
-TEST_F(QueueThreadTest, InitFailureIsReturned) {
-    QueueThread thread;
-    EXPECT_EQ(thread.Init("bad/name", 5, 0600, true, true), -1418);
-    EXPECT_FALSE(thread.IsInitialized());
-    EXPECT_EQ(thread.StartThread("Bad", 0, 0), -1111);
 }
 
 TEST_F(QueueThreadTest, ManySendersLoseNothing) {
@@ -224,19 +198,15 @@ TEST_F(QueueThreadTest, RpcThreadTracesSendsAndListsAsType4) {
     CQuorMsg msg(SIG_ID_MPLAYER_OPEN_REQ);
     TraceCapture capture(TRACE_RPC_THREAD, TRACELEVEL_DEBUG);
     EXPECT_EQ(thread.SendCmd(&msg), 0);
-    EXPECT_NE(capture.Text().find("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
-                                  "SIG_ID_MPLAYER_OPEN_REQ\n"),
-              std::string::npos);
+    EXPECT_THAT(capture.Text(), HasSubstr("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
+                                          "SIG_ID_MPLAYER_OPEN_REQ\n"));
     ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));
 
-    quorTrace.StartTracingToScreen();
-    testing::internal::CaptureStdout();
-    CThreadObject::ListGlobalThreadObjectList(thread.GetThreadId());
-    std::string const listing = testing::internal::GetCapturedStdout();
     char row[200];
     std::snprintf(row, sizeof row, "0x%8lx | %9ld |    4 |       1 | Rpc\n",
                   static_cast<unsigned long>(thread.GetThread()), thread.GetThreadId());
-    EXPECT_NE(listing.find(row), std::string::npos) << listing;
+    EXPECT_THAT(ScreenOf([&] { CThreadObject::ListGlobalThreadObjectList(thread.GetThreadId()); }),
+                HasSubstr(row));
 }
 
 TEST_F(QueueThreadTest, StopAllThreadsSendsTheStopMessageToQueueThreads) {

@@ -13,9 +13,7 @@
 
 namespace {
 
-using runtime_test::UniqueQueueName;
-
-constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
+using namespace runtime_test;
 
 TEST(QueueFaults, ADeadDescriptorFailsTheWaitsInsteadOfLookingReady) {
     CQuorMsgQueue queue;
@@ -41,7 +39,7 @@ TEST(QueueFaults, MessagesOfAForeignSizeAreRefusedAndNothingOfThemReleased) {
     queue.ClearQueue();
     EXPECT_EQ(msg.m_signalName, SIG_ID_STOP_THREAD);
     std::string const refused = "message of " + std::to_string(foreign.size()) + " bytes refused";
-    EXPECT_EQ(runtime_test::CountLines(capture.Text(), refused), 3);
+    EXPECT_EQ(CountLines(capture.Text(), refused), 3);
 }
 
 TEST(QueueFaults, OpeningAForeignQueueOfAnotherMessageSizeFails) {
@@ -52,7 +50,7 @@ TEST(QueueFaults, OpeningAForeignQueueOfAnotherMessageSizeFails) {
     CQuorMsgQueue queue;
     TraceCapture capture(TRACE_MSG_QUEUE, TRACELEVEL_ERROR);
     EXPECT_EQ(queue.Open(name.c_str(), nonBlocking, 0600, 10, false), -1418);
-    EXPECT_NE(capture.Text().find(name + " carries messages of"), std::string::npos);
+    EXPECT_THAT(capture.Text(), HasSubstr(name + " carries messages of"));
     mq_close(other);
     EXPECT_EQ(mq_unlink(name.c_str()), 0); // the other program's queue is left alone
 }

@@ -3,6 +3,8 @@
 // Helpers shared by the runtime suites: unique queue names, counted payloads
 // and capture of what the user sees on stdout.
 
+#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,6 +19,9 @@
 #include "support/TraceCapture.h"
 
 namespace runtime_test {
+
+using testing::HasSubstr;
+constexpr int nonBlocking = O_RDWR | O_CREAT | O_NONBLOCK;
 
 // A queue name no other test process uses at the same time.
 inline std::string UniqueQueueName(char const* what) {
@@ -67,6 +72,14 @@ inline int CountLines(std::string const& text, std::string const& needle) {
         ++count;
     }
     return count;
+}
+
+// What f prints on the screen with screen tracing on.
+template <typename F> std::string ScreenOf(F f) {
+    quorTrace.StartTracingToScreen();
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
 }
 
 } // namespace runtime_test

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include "RuntimeTestSupport.h"
 #include "runtime/CQuorMsgQueue.h"
@@ -10,8 +12,7 @@
 
 namespace {
 
-using runtime_test::UniqueQueueName;
-using runtime_test::WaitFor;
+using namespace runtime_test;
 using Clock = std::chrono::steady_clock;
 
 constexpr unsigned long timerSignal = 600;
@@ -20,9 +21,7 @@ constexpr unsigned long timerSignal = 600;
 class TimerTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(queue.Open(UniqueQueueName("timer").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600,
-                             10, true),
-                  0);
+        ASSERT_EQ(queue.Open(UniqueQueueName("timer").c_str(), nonBlocking, 0600, 10, true), 0);
         ASSERT_EQ(TimeOutServer::instance().StartThread("TimeOutServer", 0, 0), 0);
     }
 
@@ -46,7 +45,7 @@ TEST_F(TimerTest, OneHundredMillisecondTimerExpiresOnceWithItsIdAndInfo) {
     {
         TraceCapture capture(TRACE_TIMER, TRACELEVEL_DEBUG);
         timer.StartTimer();
-        EXPECT_NE(capture.Text().find("TimeOutTimer::StartTimer() - this = "), std::string::npos);
+        EXPECT_THAT(capture.Text(), HasSubstr("TimeOutTimer::StartTimer() - this = "));
     }
     EXPECT_TRUE(timer.TimerIsRunning());
     CQuorMsg msg;
@@ -68,61 +67,41 @@ TEST_F(TimerTest, OneHundredMillisecondTimerExpiresOnceWithItsIdAndInfo) {
     EXPECT_EQ(TimeOutServer::instance().GetNrOfTimers(), 0u);
 }
 
-TEST_F(TimerTest, StoppedTimerStillExpiresButTheMessageIsStale) {
-    TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 0);
-    timer.StartTimer();
-    timer.StopTimer();
-    EXPECT_FALSE(timer.TimerIsRunning());
-    CQuorMsg msg;
-    ASSERT_TRUE(NextExpiry(msg, 2000));
-    EXPECT_FALSE(TimerIsValid(&msg));
-}
-
-TEST_F(TimerTest, RestartedTimerExpiresTwiceAndOnlyTheSecondIsValid) {
-    TimeOutTimer timer(100, timerSignal, queue.GetHandle(), 0);
-    timer.StartTimer();
-    usleep(30000);
-    timer.StartTimer(150, timerSignal + 1, queue.GetHandle(), 2);
-    CQuorMsg first;
-    CQuorMsg second;
-    ASSERT_TRUE(NextExpiry(first, 2000));
-    ASSERT_TRUE(NextExpiry(second, 2000));
-    EXPECT_EQ(first.m_signalName, timerSignal);
-    EXPECT_EQ(second.m_signalName, timerSignal + 1);
-    EXPECT_FALSE(TimerIsValid(&first));
-    EXPECT_TRUE(TimerIsValid(&second));
-    EXPECT_EQ(second.m_callbackId, 2);
-}
-
-TEST_F(TimerTest, ShorterTimerStartedLaterExpiresFirst) {
+// A stopped or restarted timer still expires, but its message is stale. The
+// restarted timer is shorter than one started before it and expires first.
+TEST_F(TimerTest, StoppedAndRestartedTimersSendStaleMessagesAndShorterOnesComeFirst) {
     TimeOutTimer slow(300, timerSignal + 3, queue.GetHandle(), 0);
-    TimeOutTimer fast(100, timerSignal + 1, queue.GetHandle(), 0);
+    TimeOutTimer stopped(100, timerSignal, queue.GetHandle(), 0);
+    TimeOutTimer restarted(100, timerSignal + 1, queue.GetHandle(), 0);
     slow.StartTimer();
-    fast.StartTimer();
-    CQuorMsg first;
-    CQuorMsg second;
-    ASSERT_TRUE(NextExpiry(first, 2000));
-    ASSERT_TRUE(NextExpiry(second, 2000));
-    EXPECT_EQ(first.m_signalName, timerSignal + 1);
-    EXPECT_EQ(second.m_signalName, timerSignal + 3);
-    EXPECT_TRUE(TimerIsValid(&first));
-    EXPECT_TRUE(TimerIsValid(&second));
+    stopped.StartTimer();
+    restarted.StartTimer();
+    stopped.StopTimer();
+    EXPECT_FALSE(stopped.TimerIsRunning());
+    usleep(30000);
+    restarted.StartTimer(150, timerSignal + 2, queue.GetHandle(), 2);
+    std::vector<std::pair<unsigned long, bool>> expiries;
+    for (CQuorMsg msg; expiries.size() < 4 && NextExpiry(msg, 2000);) {
+        expiries.emplace_back(msg.m_signalName, TimerIsValid(&msg));
+    }
+    ASSERT_EQ(expiries.size(), 4u);
+    std::sort(expiries.begin(), expiries.begin() + 2); // the two 100 ms timers in either order
+    EXPECT_EQ(expiries, (std::vector<std::pair<unsigned long, bool>>{{timerSignal, false},
+                                                                     {timerSignal + 1, false},
+                                                                     {timerSignal + 2, true},
+                                                                     {timerSignal + 3, true}}));
 }
 
-TEST_F(TimerTest, TimerWithoutQueueIsNotStarted) {
+TEST_F(TimerTest, TimerWithoutQueueIsNotStartedAndAMessageWithoutTimerIsNeverValid) {
     TimeOutTimer timer(100, timerSignal, 0, 0);
     unsigned long const id = timer.GetTimerId();
     TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
     timer.StartTimer();
-    EXPECT_NE(capture.Text().find("TimeOutTimer::StartTimer() - Timer destination queue not set - "
-                                  "this = "),
-              std::string::npos);
+    EXPECT_THAT(capture.Text(), HasSubstr("TimeOutTimer::StartTimer() - Timer destination queue "
+                                          "not set - this = "));
     EXPECT_EQ(timer.GetTimerId(), id);
     EXPECT_FALSE(timer.TimerIsRunning());
     EXPECT_EQ(TimeOutServer::instance().GetNrOfTimers(), 0u);
-}
-
-TEST_F(TimerTest, MessageWithoutTimerIsNeverValid) {
     CQuorMsg msg(timerSignal);
     EXPECT_FALSE(TimerIsValid(&msg));
     EXPECT_FALSE(TimerIsValid(nullptr));
@@ -130,22 +109,18 @@ TEST_F(TimerTest, MessageWithoutTimerIsNeverValid) {
 
 TEST_F(TimerTest, ExpiryToAFullQueueIsTracedAndDropped) {
     CQuorMsgQueue full;
-    ASSERT_EQ(
-        full.Open(UniqueQueueName("tfull").c_str(), O_RDWR | O_CREAT | O_NONBLOCK, 0600, 1, true),
-        0);
+    ASSERT_EQ(full.Open(UniqueQueueName("tfull").c_str(), nonBlocking, 0600, 1, true), 0);
     CQuorMsg filler(1);
     ASSERT_EQ(full.Send(&filler, 0), 0);
     TimeOutTimer timer(10, SIG_ID_STOP_THREAD, full.GetHandle(), 0);
     TraceCapture capture(TRACE_TIMER, TRACELEVEL_ERROR);
     timer.StartTimer();
     ASSERT_TRUE(WaitFor([] { return TimeOutServer::instance().GetNrOfTimers() == 0; }));
-    std::string const out = capture.Text();
-    EXPECT_NE(
-        out.find("TimeOutServer::ThreadWorkFunction() SendMsg with SignalId =  (31) to Queue " +
-                 full.GetName() + " (" + std::to_string(full.GetHandle()) +
-                 ") failed. Error = -1421\n"),
-        std::string::npos)
-        << out;
+    EXPECT_THAT(capture.Text(),
+                HasSubstr("TimeOutServer::ThreadWorkFunction() SendMsg with SignalId =  (31) to "
+                          "Queue " +
+                          full.GetName() + " (" + std::to_string(full.GetHandle()) +
+                          ") failed. Error = -1421\n"));
 }
 
 TEST(TimerMeasurement, MeasurementAddsNothingToTheServer) {
@@ -164,12 +139,9 @@ TEST(TimerMeasurement, MeasurementAddsNothingToTheServer) {
 }
 
 TEST(TimerServerList, DumpListPrintsTheTimersFirstToLast) {
-    quorTrace.StartTracingToScreen();
-    testing::internal::CaptureStdout();
-    TimeOutServer::instance().DumpList();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "TimeOutServer::DumpList() called - Size = 0\n"
-              "TimeOutServer::DumpList() called - END\n");
+    auto dump = [] { return ScreenOf([] { TimeOutServer::instance().DumpList(); }); };
+    EXPECT_EQ(dump(), "TimeOutServer::DumpList() called - Size = 0\n"
+                      "TimeOutServer::DumpList() called - END\n");
 
     // The server thread is not running: timers are only collected.
     TimeOutTimer late(5000, 700, 1, 0); // any handle above 0 is taken
@@ -178,14 +150,11 @@ TEST(TimerServerList, DumpListPrintsTheTimersFirstToLast) {
     late.StartTimer();
     early.StartTimer();
     middle.StartTimer();
-    testing::internal::CaptureStdout();
-    TimeOutServer::instance().DumpList();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "TimeOutServer::DumpList() called - Size = 3\n"
-              "Signal = 700, Expiry = 5000.000000\n"
-              "Signal = 702, Expiry = 2500.000000\n"
-              "Signal = 701, Expiry = 1000.000000\n"
-              "TimeOutServer::DumpList() called - END\n");
+    EXPECT_EQ(dump(), "TimeOutServer::DumpList() called - Size = 3\n"
+                      "Signal = 700, Expiry = 5000.000000\n"
+                      "Signal = 702, Expiry = 2500.000000\n"
+                      "Signal = 701, Expiry = 1000.000000\n"
+                      "TimeOutServer::DumpList() called - END\n");
     EXPECT_EQ(TimeOutServer::instance().GetEarliestTimer().GetSignalName(), 701ul);
 
     TimeOutServer::instance().SortTimer();

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "util/CFileUtilities.h"
@@ -18,89 +19,63 @@ using testfs::TempDir;
 using testfs::WriteFile;
 using testing::HasSubstr;
 
-std::string EveryByteValue() {
-    std::string bytes;
-    for (int value = 0; value < 256; ++value) {
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
-}
-
-TEST(CopyAFile, CopiesEveryByteAndReplacesTheTarget) {
+// A large file of every byte value replaces a longer target; an empty file
+// creates a missing one; a read-only target is made writable first; a copy
+// onto itself keeps the file.
+TEST(CopyAFile, CopiesEveryByteAndReplacesCreatesOrKeepsTheTarget) {
     TempDir source;
-    TempDir target;
+    TempDir dir;
     std::mt19937 random(7);
-    std::string content = EveryByteValue();
+    std::string content;
     for (int i = 0; i < 300000; ++i) {
-        content += static_cast<char>(random());
+        content += static_cast<char>(i < 256 ? i : random());
     }
     WriteFile(source / "cfg.bin", content);
-    WriteFile(target / "cfg.bin", std::string(400000, 'o'));
-    CFileUtilities utilities;
-    TraceCapture trace(TRACE_FILE_UTILS);
-    EXPECT_EQ(utilities.CopyAFile(source.Path(), "cfg.bin", target.Path(), "cfg.bin"), 0);
-    EXPECT_EQ(ReadFile(target / "cfg.bin"), content);
-    EXPECT_EQ(ReadFile(source / "cfg.bin"), content);
-    EXPECT_EQ(trace.Text(), "");
-}
-
-TEST(CopyAFile, CopiesEmptyFilesAndCreatesMissingTargets) {
-    TempDir dir;
+    WriteFile(dir / "cfg.bin", std::string(400000, 'o'));
     WriteFile(dir / "empty", "");
-    CFileUtilities utilities;
-    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "empty", dir.Path(), "copy"), 0);
-    EXPECT_TRUE(testfs::Exists(dir / "copy"));
-    EXPECT_EQ(ReadFile(dir / "copy"), "");
-}
-
-TEST(CopyAFile, ReadOnlyTargetIsMadeWritableFirst) {
-    TempDir dir;
     WriteFile(dir / "new.cfg", "new settings");
     WriteFile(dir / "old.cfg", "old settings, longer than the new ones");
     ASSERT_EQ(::chmod((dir / "old.cfg").c_str(), 0444), 0);
     CFileUtilities utilities;
+    TraceCapture trace(TRACE_FILE_UTILS);
+    EXPECT_EQ(utilities.CopyAFile(source.Path(), "cfg.bin", dir.Path(), "cfg.bin"), 0);
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "empty", dir.Path(), "copy"), 0);
     EXPECT_EQ(utilities.CopyAFile(dir.Path(), "new.cfg", dir.Path(), "old.cfg"), 0);
+    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "new.cfg", dir.Path() + "/.", "new.cfg"), 0);
+    EXPECT_EQ(ReadFile(dir / "cfg.bin"), content);
+    EXPECT_EQ(ReadFile(source / "cfg.bin"), content);
+    EXPECT_TRUE(testfs::Exists(dir / "copy"));
+    EXPECT_EQ(ReadFile(dir / "copy"), "");
     EXPECT_EQ(ReadFile(dir / "old.cfg"), "new settings");
     EXPECT_EQ(testfs::ModeOf(dir / "old.cfg"), 0600u);
+    EXPECT_EQ(ReadFile(dir / "new.cfg"), "new settings");
+    EXPECT_EQ(trace.Text(), "");
 }
 
-TEST(CopyAFile, CopyOntoItselfKeepsTheFile) {
-    TempDir dir;
-    WriteFile(dir / "cfg", "keep me");
-    CFileUtilities utilities;
-    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "cfg", dir.Path() + "/.", "cfg"), 0);
-    EXPECT_EQ(ReadFile(dir / "cfg"), "keep me");
-}
-
-TEST(CopyAFile, MissingSourceGivesTheSourceCode) {
-    TempDir dir;
-    WriteFile(dir / "target", "untouched");
-    CFileUtilities utilities;
-    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "missing", dir.Path(), "target"), -2405);
-    EXPECT_EQ(ReadFile(dir / "target"), "untouched");
-    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: Config source file cannot be opened:\n" +
-                                        (dir / "missing") + " ! why?\n"));
-}
-
-TEST(CopyAFile, UnopenableTargetGivesTheTargetCode) {
-    TempDir dir;
-    WriteFile(dir / "source", "data");
-    CFileUtilities utilities;
-    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "source", dir / "missing", "target"), -2406);
-    EXPECT_THAT(trace.Text(),
-                HasSubstr("ERROR: Config target file cannot be opened:\n" +
-                          (dir / "missing/target") + " ! why (missing Linux rights)?\n"));
-}
-
-TEST(CopyAFile, FullMediumGivesTheTargetCode) {
+// Each row: the source, the target, the code and the trace; the target stays.
+TEST(CopyAFile, MissingSourceAndUnopenableOrFullTargetGiveTheirCodes) {
     TempDir dir;
     WriteFile(dir / "source", std::string(10000, 's'));
-    CFileUtilities utilities;
-    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    EXPECT_EQ(utilities.CopyAFile(dir.Path(), "source", "/dev", "full"), -2406);
-    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: Config target file cannot be written:\n/dev/full"));
+    WriteFile(dir / "target", "untouched");
+    struct Case {
+        std::string sourceDir, source, targetDir, target;
+        int code;
+        std::string trace;
+    } const cases[] = {
+        {dir.Path(), "missing", dir.Path(), "target", -2405,
+         "ERROR: Config source file cannot be opened:\n" + (dir / "missing") + " ! why?\n"},
+        {dir.Path(), "source", dir / "missing", "target", -2406,
+         "ERROR: Config target file cannot be opened:\n" + (dir / "missing/target") +
+             " ! why (missing Linux rights)?\n"},
+        {dir.Path(), "source", "/dev", "full", -2406,
+         "ERROR: Config target file cannot be written:\n/dev/full"},
+    };
+    for (Case const& c : cases) {
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        EXPECT_EQ(CFileUtilities().CopyAFile(c.sourceDir, c.source, c.targetDir, c.target), c.code);
+        EXPECT_THAT(trace.Text(), HasSubstr(c.trace));
+    }
+    EXPECT_EQ(ReadFile(dir / "target"), "untouched");
 }
 
 // Another user's read-only file: chmod is refused (EPERM), which is traced

@@ -28,59 +28,48 @@ std::string ToIso(std::string const& utf8) {
     return theStringUtility.ConvertUtf8StringToIso8859String(utf8);
 }
 
+// Other control characters than blanks, tabs and line ends are text.
 TEST(CStringUtilityTrim, RemovesBlanksTabsAndLineEndsOnTheChosenSide) {
-    std::string const text = " \t\r\nab c\t \n\r";
-    EXPECT_EQ(theStringUtility.TrimLeft(text), "ab c\t \n\r");
-    EXPECT_EQ(theStringUtility.TrimRight(text), " \t\r\nab c");
-    EXPECT_EQ(theStringUtility.TrimLeftAndRight(text), "ab c");
-    EXPECT_EQ(theStringUtility.TrimLeftAndRight("abc"), "abc");
-    // Other control characters are text.
-    EXPECT_EQ(theStringUtility.TrimLeftAndRight("\v\fx\f"), "\v\fx\f");
-}
-
-TEST(CStringUtilityTrim, WhitespaceOnlyAndEmptyGiveEmpty) {
-    for (std::string const text : {"", " ", "\t", " \t\r\n \n", "\n\n\n"}) {
-        EXPECT_EQ(theStringUtility.TrimLeft(text), "") << '"' << text << '"';
-        EXPECT_EQ(theStringUtility.TrimRight(text), "") << '"' << text << '"';
-        EXPECT_EQ(theStringUtility.TrimLeftAndRight(text), "") << '"' << text << '"';
+    struct Case {
+        std::string text, left, right, both;
+    } const cases[] = {
+        {" \t\r\nab c\t \n\r", "ab c\t \n\r", " \t\r\nab c", "ab c"},
+        {"abc", "abc", "abc", "abc"},
+        {"\v\fx\f", "\v\fx\f", "\v\fx\f", "\v\fx\f"},
+        {"", "", "", ""},
+        {" \t\r\n \n", "", "", ""},
+    };
+    for (Case const& c : cases) {
+        EXPECT_EQ(theStringUtility.TrimLeft(c.text), c.left) << '"' << c.text << '"';
+        EXPECT_EQ(theStringUtility.TrimRight(c.text), c.right) << '"' << c.text << '"';
+        EXPECT_EQ(theStringUtility.TrimLeftAndRight(c.text), c.both) << '"' << c.text << '"';
     }
 }
 
-TEST(CStringUtilityRemoveWhitespace, StringFormStripsBothEndsInPlace) {
-    std::string text = " \t\n\r/mnt/usb x\r\n\t ";
-    theStringUtility.RemoveWhitespaceFromString(&text);
-    EXPECT_EQ(text, "/mnt/usb x");
-    text = " \r\n\t";
-    theStringUtility.RemoveWhitespaceFromString(&text);
-    EXPECT_EQ(text, "");
+// The string form strips both ends; the character form shifts past leading
+// blanks and tabs only, so a leading line end stays.
+TEST(CStringUtilityRemoveWhitespace, StringFormStripsBothEndsCharFormLeadingBlanksAndTabs) {
+    struct Case {
+        char const* text;
+        char const* asString;
+        char const* asChars;
+    } const cases[] = {
+        {" \t\n\r/mnt/usb x\r\n\t ", "/mnt/usb x", "\n\r/mnt/usb x"},
+        {" \t /mnt/usb x \t\r\n", "/mnt/usb x", "/mnt/usb x"},
+        {"\n/a \r", "/a", "\n/a"},
+        {"  \t \n\r ", "", ""},
+    };
+    for (Case const& c : cases) {
+        std::string text = c.text;
+        theStringUtility.RemoveWhitespaceFromString(&text);
+        EXPECT_EQ(text, c.asString);
+        char chars[64];
+        std::strcpy(chars, c.text);
+        theStringUtility.RemoveWhitespaceFromString(chars);
+        EXPECT_STREQ(chars, c.asChars);
+    }
     theStringUtility.RemoveWhitespaceFromString(static_cast<std::string*>(nullptr));
-}
-
-TEST(CStringUtilityRemoveWhitespace, CharFormShiftsPastLeadingBlanksAndTabsOnly) {
-    char text[] = " \t /mnt/usb x \t\r\n";
-    theStringUtility.RemoveWhitespaceFromString(text);
-    EXPECT_STREQ(text, "/mnt/usb x");
-
-    // A leading line end is not stripped by the character form.
-    char lineEndFirst[] = "\n/a \r";
-    theStringUtility.RemoveWhitespaceFromString(lineEndFirst);
-    EXPECT_STREQ(lineEndFirst, "\n/a");
-
-    char blanks[] = "  \t \n\r ";
-    theStringUtility.RemoveWhitespaceFromString(blanks);
-    EXPECT_STREQ(blanks, "");
     theStringUtility.RemoveWhitespaceFromString(static_cast<char*>(nullptr));
-}
-
-TEST(CStringUtilityCodePage, IsoToUtf8EncodesHighBytesAsTwoBytes) {
-    EXPECT_EQ(ToUtf8(Bytes({0xE4})), Bytes({0xC3, 0xA4}));
-    EXPECT_EQ(ToUtf8(Bytes({0x80})), Bytes({0xC2, 0x80}));
-    EXPECT_EQ(ToUtf8(Bytes({0xFF})), Bytes({0xC3, 0xBF}));
-    EXPECT_EQ(ToUtf8("plain ASCII ~\x7f"), "plain ASCII ~\x7f");
-    EXPECT_EQ(ToUtf8(Bytes({'a', 0xDF, 'b'})), Bytes({'a', 0xC3, 0x9F, 'b'}));
-    // The text ends at its first zero byte.
-    EXPECT_EQ(ToUtf8(std::string("ab\0\xe4", 4)), "ab");
-    EXPECT_EQ(ToUtf8(""), "");
 }
 
 TEST(CStringUtilityCodePage, EveryByteValueRoundTrips) {
@@ -100,58 +89,52 @@ TEST(CStringUtilityCodePage, EveryByteValueRoundTrips) {
     EXPECT_EQ(ToIso(utf8), all);
 }
 
-TEST(CStringUtilityCodePage, LongerSequencesKeepTheLowEightBitsOfTheCodePoint) {
-    // U+20AC (euro sign): low byte 0xAC.
-    EXPECT_EQ(ToIso(Bytes({'a', 0xE2, 0x82, 0xAC, 'b'})), Bytes({'a', 0xAC, 'b'}));
-    // U+1F642: low byte 0x42.
-    EXPECT_EQ(ToIso(Bytes({0xF0, 0x9F, 0x99, 0x82, 'z'})), Bytes({0x42, 'z'}));
-    // A stray continuation byte is copied as it is.
-    EXPECT_EQ(ToIso(Bytes({'a', 0x80, 0xBF, 'b'})), Bytes({'a', 0x80, 0xBF, 'b'}));
-}
-
-TEST(CStringUtilityCodePage, InvalidSequenceOrZeroLowByteEndsTheResult) {
-    // Lead byte followed by ASCII, or by the end of the text.
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC3, 'A', 'x'})), "ok");
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC3})), "ok");
-    // Three- and four-byte sequences need every continuation byte.
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xE2, 0x82, 'A', 'x'})), "ok");
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xE2, 0x82})), "ok");
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xF0, 0x9F, 'A', 0x82, 'x'})), "ok");
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xF0, 0x9F, 0x99})), "ok");
-    // U+0100 and U+1F600 have 0 as their low byte.
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC4, 0x80, 'x'})), "ok");
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xC0, 0x80, 'x'})), "ok"); // an overlong NUL
-    EXPECT_EQ(ToIso(Bytes({'o', 'k', 0xF0, 0x9F, 0x98, 0x80, 'x'})), "ok");
-    // The input's own zero byte ends it too.
-    EXPECT_EQ(ToIso(std::string("ok\0\xc3\xa4", 5)), "ok");
-}
-
-TEST(CStringUtilityCodePage, IsoInputBeyond255BytesIsCut) {
-    EXPECT_EQ(ToUtf8(std::string(255, 'a')), std::string(255, 'a'));
-    EXPECT_EQ(ToUtf8(std::string(256, 'a')), std::string(255, 'a'));
-    // 255 high bytes fill the 510-byte output exactly; more are cut.
-    std::string const twoBytes = Bytes({0xC3, 0xBF});
-    EXPECT_EQ(ToUtf8(std::string(255, '\xff')), Repeat(twoBytes, 255));
-    EXPECT_EQ(ToUtf8(std::string(1000, '\xff')), Repeat(twoBytes, 255));
-}
-
-TEST(CStringUtilityCodePage, Utf8ResultBeyond255CharactersIsCut) {
-    EXPECT_EQ(ToIso(std::string(255, 'a')), std::string(255, 'a'));
-    EXPECT_EQ(ToIso(std::string(256, 'a')), std::string(255, 'a'));
-    EXPECT_EQ(ToIso(std::string(2000, 'a')), std::string(255, 'a'));
-    std::string const twoBytes = Bytes({0xC3, 0xA4});
-    EXPECT_EQ(ToIso(Repeat(twoBytes, 255)), std::string(255, '\xe4'));
-    EXPECT_EQ(ToIso(Repeat(twoBytes, 300)), std::string(255, '\xe4'));
-}
-
-TEST(CStringUtilityCodePage, Utf8InputBeyond511BytesIsCut) {
-    // 170 euro signs are 510 bytes, so a 511th byte still counts...
+// Each row: the direction, the input and the result. Texts end at their
+// first zero byte; longer UTF-8 sequences keep the low eight bits of the code
+// point; an invalid sequence or a zero low byte ends the result; a stray
+// continuation byte is copied as it is.
+TEST(CStringUtilityCodePage, ConversionsOfSingleTextsAndTheirLimits) {
     std::string const euro = Bytes({0xE2, 0x82, 0xAC});
-    EXPECT_EQ(ToIso(Repeat(euro, 170) + "A"), std::string(170, '\xac') + "A");
-    EXPECT_EQ(ToIso(Repeat(euro, 170) + "AB"), std::string(170, '\xac') + "A");
-    // ...and a 171st euro sign, cut after its lead byte, ends the result.
-    EXPECT_EQ(ToIso(Repeat(euro, 171)), std::string(170, '\xac'));
-    EXPECT_EQ(ToIso(Repeat(euro, 400)), std::string(170, '\xac'));
+    std::string const ae = Bytes({0xC3, 0xA4});
+    std::string const yDiaeresis = Bytes({0xC3, 0xBF});
+    struct Case {
+        bool toUtf8;
+        std::string in, out;
+    } const cases[] = {
+        {true, Bytes({0xE4}), ae},
+        {true, Bytes({0x80}), Bytes({0xC2, 0x80})},
+        {true, "plain ASCII ~\x7f", "plain ASCII ~\x7f"},
+        {true, Bytes({'a', 0xDF, 'b'}), Bytes({'a', 0xC3, 0x9F, 'b'})},
+        {true, std::string("ab\0\xe4", 4), "ab"},
+        {true, "", ""},
+        // ISO input beyond 255 bytes is cut; 255 high bytes fill the output.
+        {true, std::string(256, 'a'), std::string(255, 'a')},
+        {true, std::string(255, '\xff'), Repeat(yDiaeresis, 255)},
+        {true, std::string(1000, '\xff'), Repeat(yDiaeresis, 255)},
+        {false, Bytes({'a', 0xE2, 0x82, 0xAC, 'b'}), Bytes({'a', 0xAC, 'b'})},
+        {false, Bytes({0xF0, 0x9F, 0x99, 0x82, 'z'}), Bytes({0x42, 'z'})},
+        {false, Bytes({'a', 0x80, 0xBF, 'b'}), Bytes({'a', 0x80, 0xBF, 'b'})},
+        {false, Bytes({'o', 'k', 0xC3, 'A', 'x'}), "ok"},
+        {false, Bytes({'o', 'k', 0xC3}), "ok"},
+        {false, Bytes({'o', 'k', 0xE2, 0x82, 'A', 'x'}), "ok"},
+        {false, Bytes({'o', 'k', 0xE2, 0x82}), "ok"},
+        {false, Bytes({'o', 'k', 0xF0, 0x9F, 'A', 0x82, 'x'}), "ok"},
+        {false, Bytes({'o', 'k', 0xF0, 0x9F, 0x99}), "ok"},
+        {false, Bytes({'o', 'k', 0xC4, 0x80, 'x'}), "ok"},
+        {false, Bytes({'o', 'k', 0xC0, 0x80, 'x'}), "ok"}, // an overlong NUL
+        {false, Bytes({'o', 'k', 0xF0, 0x9F, 0x98, 0x80, 'x'}), "ok"},
+        {false, std::string("ok\0\xc3\xa4", 5), "ok"},
+        // The result is cut after 255 characters, the input after 511 bytes:
+        // 170 euro signs are 510 bytes, a 171st is cut after its lead byte.
+        {false, std::string(256, 'a'), std::string(255, 'a')},
+        {false, Repeat(ae, 300), std::string(255, '\xe4')},
+        {false, Repeat(euro, 170) + "AB", std::string(170, '\xac') + "A"},
+        {false, Repeat(euro, 171), std::string(170, '\xac')},
+    };
+    for (Case const& c : cases) {
+        EXPECT_EQ(c.toUtf8 ? ToUtf8(c.in) : ToIso(c.in), c.out)
+            << (c.toUtf8 ? "to UTF-8: " : "to ISO: ") << c.in.substr(0, 12);
+    }
 }
 
 // Octal and hexadecimal show the 32-bit pattern; any other base is decimal.

@@ -17,18 +17,6 @@ using testfs::TempDir;
 using testfs::WriteFile;
 using testing::HasSubstr;
 
-int EntryCount(std::string const& directory) {
-    int count = 0;
-    DIR* const dir = ::opendir(directory.c_str());
-    while (dirent const* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
-        count += entry->d_name[0] != '.';
-    }
-    if (dir != nullptr) {
-        ::closedir(dir);
-    }
-    return count;
-}
-
 // Each row: the file before (nullptr: missing), the line, whether a present
 // line is skipped, and the file after.
 TEST(AppendLine, EndingsTrailingBlanksAndPresentLines) {
@@ -115,7 +103,7 @@ TEST(DeleteLine, EqualLinesGoKeptLinesLoseTrailingBlanksAndTakeTheFirstEnding) {
         } else {
             EXPECT_EQ(ReadFile(dir / "list.txt"), c.after) << c.before;
         }
-        EXPECT_EQ(EntryCount(dir.Path()), c.after == nullptr ? 0 : 1) << c.line;
+        EXPECT_EQ(testfs::EntryCount(dir.Path()), c.after == nullptr ? 0 : 1) << c.line;
     }
 }
 
@@ -154,47 +142,38 @@ TEST(DeleteLine, KeepsTheFilesModeAndWorksOnABareName) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(dir / "list.txt"), "b\n");
     EXPECT_EQ(testfs::ModeOf(dir / "list.txt"), 0640u);
-    EXPECT_EQ(EntryCount(dir.Path()), 1);
+    EXPECT_EQ(testfs::EntryCount(dir.Path()), 1);
 }
 
 // The permission failures run as an unprivileged user: root may read and
-// write any file whatever its mode.
-TEST(LineEditFailures, UnreadableFileGivesTheReadCodes) {
+// write any file whatever its mode. Present lines need no write; a new line
+// or a new file does.
+TEST(LineEditFailures, UnreadableAndReadOnlyFilesGiveTheirCodes) {
     TempDir dir;
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    std::string const file = dir / "secret.txt";
-    WriteFile(file, "a\n");
-    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
-    std::string const result = testfs::RunUnprivileged([&file] {
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-        int const append = AppendLineToFileEx(file, "b", true);
-        int const remove = DeleteLineFromFileEx(file, "a");
-        return std::to_string(append) + "," + std::to_string(remove) + "|" + trace.Text();
-    });
-    EXPECT_THAT(result, testing::StartsWith("-2407,-2413|"));
-    EXPECT_THAT(result, HasSubstr("AppendLineToFileEx() failed on '" + file + "'"));
-    EXPECT_THAT(result, HasSubstr("DeleteLineFromFileEx() failed on '" + file + "'"));
-    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-    EXPECT_EQ(ReadFile(file), "a\n");
-}
-
-TEST(LineEditFailures, ReadOnlyFileGivesTheAppendCode) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    std::string const file = dir / "readonly.txt";
-    WriteFile(file, "a\n");
-    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    std::string const missing = dir / "missing.txt";
+    std::string const secret = dir / "secret.txt";
+    std::string const readOnly = dir / "readonly.txt";
+    WriteFile(secret, "a\n");
+    WriteFile(readOnly, "a\n");
+    ASSERT_EQ(::chmod(secret.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     std::string const result = testfs::RunUnprivileged([&] {
-        // Present lines need no write; a new line or a new file does.
-        int const skipped = AppendLineToFileEx(file, "a", true);
-        int const appended = AppendLineToFileEx(file, "b", true);
-        int const created = AppendLineToFileEx(missing, "b", true);
-        return std::to_string(skipped) + "," + std::to_string(appended) + "," +
-               std::to_string(created);
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        std::string codes;
+        for (int code :
+             {AppendLineToFileEx(secret, "b", true), DeleteLineFromFileEx(secret, "a"),
+              AppendLineToFileEx(readOnly, "a", true), AppendLineToFileEx(readOnly, "b", true),
+              AppendLineToFileEx(dir / "missing.txt", "b", true)}) {
+            codes += std::to_string(code) + ",";
+        }
+        return codes + "|" + trace.Text();
     });
-    EXPECT_EQ(result, "0,-2408,-2408");
-    EXPECT_EQ(ReadFile(file), "a\n");
+    EXPECT_THAT(result, testing::StartsWith("-2407,-2413,0,-2408,-2408,|"));
+    EXPECT_THAT(result, HasSubstr("AppendLineToFileEx() failed on '" + secret + "'"));
+    EXPECT_THAT(result, HasSubstr("DeleteLineFromFileEx() failed on '" + secret + "'"));
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    EXPECT_EQ(ReadFile(secret), "a\n");
+    EXPECT_EQ(ReadFile(readOnly), "a\n");
 }
 
 // In a sticky, world-writable directory (like /tmp) another user may create
@@ -212,7 +191,7 @@ TEST(LineEditFailures, FileThatCannotBeRemovedIsKept) {
         [&file] { return std::to_string(DeleteLineFromFileEx(file, "a")); });
     EXPECT_EQ(result, "-2414");
     EXPECT_EQ(ReadFile(file), "a\nb\n");
-    EXPECT_EQ(EntryCount(dir.Path()), 1);
+    EXPECT_EQ(testfs::EntryCount(dir.Path()), 1);
 }
 
 // A medium too full for the rewritten copy: the file must stay as it was.
@@ -243,7 +222,7 @@ TEST(LineEditFailures, FullMediumLeavesTheFileUnchanged) {
     }
     EXPECT_EQ(DeleteLineFromFileEx(file, "line 7"), 0);
     EXPECT_EQ(ReadFile(file), content);
-    EXPECT_EQ(EntryCount(dir.Path()), 2);
+    EXPECT_EQ(testfs::EntryCount(dir.Path()), 2);
     EXPECT_EQ(AppendLineToFileEx(file, "one more", false), APPEND_LINE_CANNOT_APPEND);
 }
 

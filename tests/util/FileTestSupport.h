@@ -4,10 +4,12 @@
 // whole-file reads and writes, trace capture, private mounts, and running a
 // piece of a test without root's rights.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <grp.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,19 @@ inline void WriteFile(std::string const& path, std::string const& content) {
 inline bool Exists(std::string const& path) {
     struct stat status;
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+// Entries of directory, "." and ".." and hidden ones not counted.
+inline int EntryCount(std::string const& directory) {
+    int count = 0;
+    DIR* const dir = ::opendir(directory.c_str());
+    while (dirent const* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
+        count += entry->d_name[0] != '.';
+    }
+    if (dir != nullptr) {
+        ::closedir(dir);
+    }
+    return count;
 }
 
 inline mode_t ModeOf(std::string const& path) {
@@ -123,50 +139,36 @@ private:
 
 // Runs body in a child process that has given up root's rights (it runs as
 // user nobody), so that permission checks hold even when the suite runs as
-// root. Returns what body returned; the child's failure fails the test.
+// root. Returns the text body returned (through shared memory); the child's
+// failure fails the test.
 inline std::string RunUnprivileged(std::function<std::string()> const& body) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        ADD_FAILURE() << "pipe failed";
+    constexpr std::size_t size = 1 << 16;
+    void* const shared =
+        ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) {
+        ADD_FAILURE() << "mmap failed";
         return {};
     }
     std::fflush(nullptr);
     pid_t const child = ::fork();
     if (child == 0) {
-        ::close(pipeEnds[0]);
-        if (::geteuid() == 0) {
-            uid_t const nobody = 65534;
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) {
-                ::_exit(3);
-            }
+        uid_t const nobody = 65534;
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+            ::_exit(3);
         }
         std::string const result = body();
-        std::size_t written = 0;
-        while (written < result.size()) {
-            ssize_t const n =
-                ::write(pipeEnds[1], result.data() + written, result.size() - written);
-            if (n <= 0) {
-                ::_exit(4);
-            }
-            written += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
+        std::memcpy(shared, result.c_str(), std::min(result.size() + 1, size));
+        ::_exit(result.size() < size ? 0 : 4);
     }
-    ::close(pipeEnds[1]);
-    std::string result;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0) {
-            result.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(pipeEnds[0]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "the unprivileged child failed, status " << status;
+    std::string const result(static_cast<char const*>(shared),
+                             ::strnlen(static_cast<char const*>(shared), size));
+    ::munmap(shared, size);
     return result;
 }
 

@@ -16,31 +16,24 @@ namespace {
 using testfs::TempDir;
 using testing::HasSubstr;
 
+// The command runs through the shell, with an empty environment, and is
+// waited for; its failing is no failure of call_spawn itself.
 TEST(CallSpawn, ReportsTheCommandsExitStatus) {
-    TraceCapture trace(TRACE_FILE_UTILS);
-    EXPECT_EQ(utils::call_spawn("exit 0"), 0);
-    EXPECT_EQ(utils::call_spawn("true"), 0);
-    EXPECT_EQ(utils::call_spawn("exit 1"), -1);
-    EXPECT_EQ(utils::call_spawn("exit 255"), -1);
-    EXPECT_EQ(utils::call_spawn("/quor/no/such/command"), -1);
-    EXPECT_EQ(utils::call_spawn("kill -9 $$"), -1);
-    // The command failing is no failure of call_spawn itself.
-    EXPECT_EQ(trace.Text(), "");
-}
-
-TEST(CallSpawn, RunsThroughTheShellAndWaitsForIt) {
     TempDir dir;
     std::string const file = dir / "out.txt";
+    ASSERT_EQ(::setenv("QUOR_SPAWN_PROBE", "visible", 1), 0);
+    TraceCapture trace(TRACE_FILE_UTILS);
+    for (char const* command : {"exit 1", "exit 255", "/quor/no/such/command", "kill -9 $$",
+                                "test -n \"$QUOR_SPAWN_PROBE\""}) {
+        EXPECT_EQ(utils::call_spawn(command), -1) << command;
+    }
+    EXPECT_EQ(utils::call_spawn("exit 0"), 0);
+    EXPECT_EQ(utils::call_spawn("test -z \"$QUOR_SPAWN_PROBE\""), 0);
     EXPECT_EQ(
         utils::call_spawn("sleep 0.2; printf 'a b' > '" + file + "' && echo c >> '" + file + "'"),
         0);
     EXPECT_EQ(testfs::ReadFile(file), "a bc\n");
-}
-
-TEST(CallSpawn, CommandGetsAnEmptyEnvironment) {
-    ASSERT_EQ(::setenv("QUOR_SPAWN_PROBE", "visible", 1), 0);
-    EXPECT_EQ(utils::call_spawn("test -z \"$QUOR_SPAWN_PROBE\""), 0);
-    EXPECT_EQ(utils::call_spawn("test -n \"$QUOR_SPAWN_PROBE\""), -1);
+    EXPECT_EQ(trace.Text(), "");
 }
 
 // With no process left to the user, the spawn itself fails. The limit does
@@ -107,20 +100,17 @@ TEST(Mount, MountsAndUnmountsWhereAllowed) {
         GTEST_SKIP() << "mounting needs root";
     }
     TempDir dir;
+    {
+        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
+        ASSERT_TRUE(utils::mount("none", dir.Path(), "tmpfs"));
+        testfs::WriteFile(dir / "inside", "x");
+        EXPECT_TRUE(testfs::Exists(dir / "inside"));
+        EXPECT_TRUE(utils::umount(dir.Path()));
+        EXPECT_FALSE(testfs::Exists(dir / "inside")) << "it lived on the mounted file system";
+        EXPECT_EQ(trace.Text(), "");
+    }
     TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    ASSERT_TRUE(utils::mount("none", dir.Path(), "tmpfs"));
-    testfs::WriteFile(dir / "inside", "x");
-    EXPECT_TRUE(testfs::Exists(dir / "inside"));
-    EXPECT_TRUE(utils::umount(dir.Path()));
-    // The file lived on the mounted file system only.
-    EXPECT_FALSE(testfs::Exists(dir / "inside"));
-    EXPECT_EQ(trace.Text(), "");
-}
-
-TEST(Mount, UnmountingWhatIsNotMountedFails) {
-    TempDir dir;
-    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    EXPECT_FALSE(utils::umount(dir.Path()));
+    EXPECT_FALSE(utils::umount(dir.Path())) << "no longer mounted";
     EXPECT_THAT(trace.Text(), HasSubstr("umount() failed on '" + dir.Path() + "'! errno: "));
 }
 
