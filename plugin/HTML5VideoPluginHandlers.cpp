@@ -49,9 +49,11 @@ unsigned ReadBigEndian16(unsigned char const* at) {
     return static_cast<unsigned>(at[0]) << 8 | at[1];
 }
 
-// Milliseconds until a position of positionMs reaches its next whole second.
+// Milliseconds until a position of positionMs reaches its next whole second:
+// 1000 * (positionMs / 1000 + 1) - positionMs, taken without the product,
+// which overflows for the positions a foreign payload can carry.
 int32_t ToNextSecond(int64_t positionMs) {
-    return static_cast<int32_t>(1000 * (positionMs / 1000 + 1) - positionMs);
+    return static_cast<int32_t>(1000 - positionMs % 1000);
 }
 
 float SecondsOf(int64_t positionMs) {
