@@ -15,6 +15,10 @@ CQuorTraceThread::CQuorTraceThread() {}
 
 CQuorTraceThread::~CQuorTraceThread() {
     StopThreadAndWait();
+    // Nobody prints the ring from here on, and it goes with this object:
+    // lines traced later in the process's end (the base class's stop, other
+    // objects' destructors) are printed directly.
+    quorTraceDirectPrint.store(true, std::memory_order_seq_cst);
 }
 
 T_TraceElement* CQuorTraceThread::GetFreeTraceSlot(unsigned short sequenceNumber) {

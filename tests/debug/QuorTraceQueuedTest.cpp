@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <syslog.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "debug/CQuorTrace.h"
@@ -197,6 +199,21 @@ TEST_F(QueuedTrace, FatalLineHoldsTheCallerForTwoSeconds) {
     EXPECT_LT(std::chrono::steady_clock::now() - otherStart, std::chrono::milliseconds(1500));
     EXPECT_EQ(ScreenOutputOf(DrainTraceRing),
               TraceHeader(1) + "\033[1m\033[31mfatal\n\033[0m" + TraceHeader(2) + "not fatal\n");
+}
+
+// Static destruction takes the ring with the printer thread; what is traced
+// afterwards must still come out, and never through the destroyed ring.
+TEST(QueuedTraceDeathTest, LinesTracedWhileTheProcessEndsArePrintedDirectly) {
+    EXPECT_EXIT(
+        {
+            dup2(2, 1); // the screen output is what the death test reads
+            quorTrace.SetTraceModeDirectPrint(0);
+            quorTrace.SetTraceOn(TRACE_THREAD_OBJECT, TRACELEVEL_ALL);
+            quorTrace.StartTracingToScreen();
+            quorTraceThread.StartThread("QuorTrace", 0, 0);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "StopThreadAndWait\\(\\) - Thread stopped - .* = QuorTrace");
 }
 
 } // namespace
