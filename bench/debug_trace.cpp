@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "bench/ScratchDirectory.h"
 #include "debug/CQuorTrace.h"
 #include "debug/CQuorTraceThread.h"
 #include "debug/QuorTraceModes.h"
@@ -36,24 +36,6 @@ void BM_SuppressedTraceFormattedString(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SuppressedTraceFormattedString);
-
-// A scratch directory for the file benchmarks, removed afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char name[] = "/tmp/quor-bench-XXXXXX";
-        m_path = mkdtemp(name) != nullptr ? std::string(name) + "/" : std::string();
-    }
-    ~ScratchDirectory() {
-        if (!m_path.empty()) {
-            std::filesystem::remove_all(m_path);
-        }
-    }
-    std::string const& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 void BM_FprintfLineToFile(benchmark::State& state) {
     ScratchDirectory directory;

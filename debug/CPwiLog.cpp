@@ -168,7 +168,14 @@ int CPwiLog::WriteStringToLogfile(char const* text) {
     if (m_state.load(std::memory_order_relaxed) == STATE_FAILED || text == nullptr) {
         return 0;
     }
-    long const length = static_cast<long>(std::strlen(text));
+    return WriteStringToLogfile(text, std::strlen(text));
+}
+
+int CPwiLog::WriteStringToLogfile(char const* text, std::size_t textLength) {
+    if (m_state.load(std::memory_order_relaxed) == STATE_FAILED || text == nullptr) {
+        return 0;
+    }
+    long const length = static_cast<long>(textLength);
     std::lock_guard<std::mutex> const guard(m_mutex);
     // Another writer may have failed while this one waited.
     if (m_state.load(std::memory_order_relaxed) == STATE_FAILED) {
@@ -184,7 +191,9 @@ int CPwiLog::WriteStringToLogfile(char const* text) {
     if (!wasOpen && OpenLogfile(false) != 0) {
         return Fail(OPEN_FAILED);
     }
-    bool const written = std::fputs(text, m_file) >= 0;
+    // The stream is only ever used under the mutex: its own lock is not
+    // needed, and the length is known.
+    bool const written = fwrite_unlocked(text, 1, textLength, m_file) == textLength;
     m_currentSize += length + 2;
     if (!wasOpen) {
         int const closed = CloseLogfile(false);

@@ -65,6 +65,8 @@ public:
     // Writes text as it is (no newline is added). An open log writes into the
     // stream's buffer; a closed log is opened and closed around the write.
     int WriteStringToLogfile(char const* text);
+    // The same for a text whose length (strlen) the caller already knows.
+    int WriteStringToLogfile(char const* text, std::size_t textLength);
 
     bool LogfileExists();
 

@@ -104,6 +104,8 @@ public:
     // Writes text to the trace log file. A failure is printed and ends
     // tracing to the file; the other outputs go on. Returns the write result.
     int WriteToLogfile(char const* text);
+    // The same for a text whose length (strlen) the caller already knows.
+    int WriteToLogfile(char const* text, std::size_t length);
 
 private:
     std::atomic<bool> m_timestamps{false};

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "debug/CQuorTrace.h"
 #include "debug/QuorTraceModes.h"
@@ -42,7 +43,11 @@ char const* const tracefilePathPtrArray[] = {
 };
 
 int CQuorTrace::WriteToLogfile(char const* text) {
-    int const result = m_LogFile.WriteStringToLogfile(text);
+    return text != nullptr ? WriteToLogfile(text, std::strlen(text)) : 0;
+}
+
+int CQuorTrace::WriteToLogfile(char const* text, std::size_t length) {
+    int const result = m_LogFile.WriteStringToLogfile(text, length);
     if (result < 0) {
         std::printf("\n-- m_LogFile.WriteStringToLogfile -- Error = %d  (Writing to logfile is "
                     "disabled now)\n",

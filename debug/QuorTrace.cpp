@@ -53,11 +53,12 @@ void PrintTraceLineDirectly(unsigned short sequenceNumber, char const* colour, i
     // syslog stamps its lines itself.
     bool const withTimestamp =
         !quorTraceUseSyslog.load(std::memory_order_relaxed) && quorTrace.AreTimestampsOn();
-    FormatDirectTraceLine(line, withTimestamp, sequenceNumber, colour, format, args);
+    std::size_t const length =
+        FormatDirectTraceLine(line, withTimestamp, sequenceNumber, colour, format, args);
     OutputTraceText(line, syslogPriority);
     if (quorTrace.IsTracingToFile() &&
         quorTraceWriteToLogfileIfDirectPrint.load(std::memory_order_relaxed)) {
-        quorTrace.WriteToLogfile(line);
+        quorTrace.WriteToLogfile(line, length);
     }
 }
 

@@ -29,28 +29,32 @@ std::size_t AppendBounded(char* buffer, std::size_t len, std::size_t size, char 
     return len + copied;
 }
 
-// Writes "[%05u] %08x %s%s" by hand: every trace line pays for it.
+// "[nnnnn] xxxxxxxx ": sequence number, thread id and their blanks.
+constexpr std::size_t headerFixedLength = 17;
+// The header follows at most a timestamp, so its fixed part always fits.
+static_assert(traceLineSize - traceTimestampSize > headerFixedLength, "header room");
+
+// Writes "[%05u] %08x %s%s" by hand: every trace line pays for it. out has
+// room for more than the fixed part.
 std::size_t FormatHeader(char* out, std::size_t room, unsigned short sequenceNumber,
                          char const* colour) {
-    char fixed[18];
-    fixed[0] = '[';
+    out[0] = '[';
     unsigned number = sequenceNumber;
     for (int i = 5; i >= 1; --i) {
-        fixed[i] = static_cast<char>('0' + number % 10);
+        out[i] = static_cast<char>('0' + number % 10);
         number /= 10;
     }
-    fixed[6] = ']';
-    fixed[7] = ' ';
+    out[6] = ']';
+    out[7] = ' ';
     static char const hexDigits[] = "0123456789abcdef";
     auto const threadId = static_cast<unsigned>(pthread_self());
     for (int i = 0; i < 8; ++i) {
-        fixed[8 + i] = hexDigits[(threadId >> (28 - 4 * i)) & 0xfu];
+        out[8 + i] = hexDigits[(threadId >> (28 - 4 * i)) & 0xfu];
     }
-    fixed[16] = ' ';
-    fixed[17] = '\0';
-    out[0] = '\0';
-    std::size_t len = AppendBounded(out, 0, room, fixed);
-    len = AppendBounded(out, len, room, quorTraceProcessPrefix.Get());
+    out[16] = ' ';
+    out[headerFixedLength] = '\0';
+    std::size_t const len =
+        AppendBounded(out, headerFixedLength, room, quorTraceProcessPrefix.Get());
     return colour != nullptr ? AppendBounded(out, len, room, colour) : len;
 }
 
@@ -89,14 +93,14 @@ void FormatQueuedTraceLine(char* text, bool withTimestamp, unsigned short sequen
 std::size_t FormatDirectTraceLine(char* line, bool withTimestamp, unsigned short sequenceNumber,
                                   char const* colour, char const* format, va_list args) {
     std::size_t len = withTimestamp ? static_cast<std::size_t>(FormatTraceTimestamp(line)) : 0;
-    len += FormatHeader(line + len, traceLineSize - len, sequenceNumber, colour);
+    std::size_t const headerEnd =
+        len + FormatHeader(line + len, traceLineSize - len, sequenceNumber, colour);
     line[traceLineSize - 1] = '\0';
     bool cut = false;
-    len = AppendMessage(line, len, traceLineSize - 1 - len, format, args, cut);
+    AppendMessage(line, headerEnd, traceLineSize - 1 - headerEnd, format, args, cut);
     line[traceLineSize - 1] = '\0';
-    if (colour != nullptr) {
-        std::size_t const full = strlcat(line, traceColorReset, traceLineSize);
-        len = full < traceLineSize ? full : traceLineSize - 1;
-    }
-    return len;
+    // The line ends at its first NUL, which a message may bring itself ("%c"
+    // of 0): only the message is measured, the header's length is known.
+    len = headerEnd + std::strlen(line + headerEnd);
+    return colour != nullptr ? AppendBounded(line, len, traceLineSize, traceColorReset) : len;
 }

@@ -18,6 +18,6 @@ void FormatQueuedTraceLine(char* text, bool withTimestamp, unsigned short sequen
                            char const* colour, char const* format, va_list args);
 
 // Formats a line printed by the calling thread. A message that does not fit
-// is cut without a newline. Returns the length of the line.
+// is cut without a newline. Returns the length of the line (its strlen).
 std::size_t FormatDirectTraceLine(char* line, bool withTimestamp, unsigned short sequenceNumber,
                                   char const* colour, char const* format, va_list args);

@@ -62,6 +62,25 @@ TEST_F(TraceLogFile, DirectLinesGoToScreenAndFileUntilTracingStops) {
     EXPECT_EQ(ReadFile(LogPath()), restarted + line);
 }
 
+// The file gets the bytes of the screen: a coloured line, a cut one whose
+// reset gets the last character, and lines that end at a NUL of their own.
+TEST_F(TraceLogFile, DirectLinesReachTheFileAsTheyReachTheScreen) {
+    ASSERT_EQ(Start(), 0);
+    std::string const longText(3000, 'x');
+    std::string const screen = ScreenOutputOf([&] {
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "coloured %d\n", 1);
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_ERROR, "%s\n", longText.c_str());
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "before%cafter\n", 0);
+        TraceFormattedString(TRACE_TIMER, TRACELEVEL_WARNING, "a%cb\n", 0);
+    });
+    ScreenOutputOf([&] { quorTrace.StopTracingToFile(); });
+    EXPECT_EQ(ReadFile(LogPath()), restarted + screen);
+    std::string const cut = TraceHeader(2) + "\033[31m";
+    EXPECT_EQ(screen, TraceHeader(1) + "\033[31mcoloured 1\n\033[0m" + cut +
+                          std::string(1998 - cut.size(), 'x') + "\033" + TraceHeader(3) + "before" +
+                          TraceHeader(4) + "\033[33ma\033[0m");
+}
+
 TEST_F(TraceLogFile, DirectLinesStayOutOfTheFileWhenSoConfigured) {
     quorTrace.SetTraceModeWriteToLogfileIfDirectPrint(0);
     static unsigned initialInfoCalls = 0;
