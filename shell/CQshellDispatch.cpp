@@ -31,7 +31,7 @@ int CQshell::ProcessQshellCmd(char const* line) {
         return QSHELL_ERR_UNKNOWN_COMMAND;
     }
     TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Found entry\n");
-    FormattedStringToStdout("\n");
+    StringToStdout("\n");
     return entry->m_function(&m_commandStruct);
 }
 

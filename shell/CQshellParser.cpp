@@ -1,6 +1,7 @@
 // The command-line parser: words split on blanks, tabs, commas and line
 // ends, no quoting; the first word is the command, every further word a
 // number or a text parameter.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,7 +11,9 @@
 
 namespace {
 
-constexpr char wordDelimiters[] = "\n\r \t,";
+bool IsWordDelimiter(char c) {
+    return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r';
+}
 constexpr char deleteCharacter = 0x7F;
 
 void SetErrorText(CommandStruct* cs, char const* text) {
@@ -43,48 +46,70 @@ int CQshell::GetCommand(CommandStruct* cs, char const* line) {
     if (cs == nullptr || line == nullptr) {
         return RefuseNull(cs);
     }
-    std::string words(line);
+    // The words are cut from the cleaned line in place: each is copied once,
+    // into the name or its parameter.
+    std::string& words = cs->m_inputLine;
+    words.assign(line);
     CleanString(&words);
-    cs->m_inputLine = words;
-    char* rest = nullptr;
+    char const* next = words.c_str();
     bool first = true;
-    for (char* word = strtok_r(&words[0], wordDelimiters, &rest); word != nullptr;
-         word = strtok_r(nullptr, wordDelimiters, &rest)) {
-        if (std::strlen(word) >= static_cast<std::size_t>(QSHELL_MAX_WORD_LENGTH)) {
-            FormattedStringToStdout("Too long item %s\n", word);
+    while (true) {
+        while (IsWordDelimiter(*next)) {
+            ++next;
+        }
+        if (*next == '\0') {
+            return 0;
+        }
+        char const* const word = next;
+        while (*next != '\0' && !IsWordDelimiter(*next)) {
+            ++next;
+        }
+        auto const length = static_cast<std::size_t>(next - word);
+        if (length >= static_cast<std::size_t>(QSHELL_MAX_WORD_LENGTH)) {
+            FormattedStringToStdout("Too long item %.*s\n", static_cast<int>(length), word);
             SetErrorText(cs, "split string error");
             return QSHELL_ERR_PARSE;
         }
         if (first) {
-            cs->m_cmdName = word;
+            cs->m_cmdName.assign(word, length);
             first = false;
-        } else if (SetCommandParam(cs, word) == QSHELL_ERR_PARSE) {
+        } else if (AppendCommandParam(cs, word, length) == QSHELL_ERR_PARSE) {
             SetErrorText(cs, "SetCommandParam error");
             return QSHELL_ERR_PARSE;
         }
     }
-    return 0;
 }
 
 int CQshell::SetCommandParam(CommandStruct* cs, char const* word) {
     if (cs == nullptr || word == nullptr) {
         return RefuseNull(cs);
     }
+    return AppendCommandParam(cs, word, std::strlen(word));
+}
+
+int CQshell::AppendCommandParam(CommandStruct* cs, char const* word, std::size_t length) {
     if (cs->m_paramCount >= QSHELL_MAX_PARAMS) {
         FormattedStringToStdout("Invalid parameter count %d\n", cs->m_paramCount);
         return QSHELL_ERR_PARSE;
     }
     T_CommandParam& param = cs->m_param[cs->m_paramCount];
-    param.m_type =
-        Convert_Atoi(word, &param.m_value) == 0 ? QSHELL_PARAM_NUMBER : QSHELL_PARAM_TEXT;
+    // The number is read from the copy, which is terminated.
+    param.m_text.assign(word, length);
+    param.m_type = Convert_Atoi(param.m_text.c_str(), &param.m_value) == 0 ? QSHELL_PARAM_NUMBER
+                                                                           : QSHELL_PARAM_TEXT;
     param.m_reserved = 0;
-    param.m_text = word;
     ++cs->m_paramCount;
     return 0;
 }
 
 int CQshell::Convert_Atoi(char const* text, long* value) {
     if (text == nullptr || value == nullptr) {
+        return QSHELL_ERR_PARSE;
+    }
+    // Most texts are words: strtol would convert nothing from them and store 0.
+    auto const first = static_cast<unsigned char>(text[0]);
+    if ((first < '0' || first > '9') && first != '-' && first != '+' && std::isspace(first) == 0) {
+        *value = 0;
         return QSHELL_ERR_PARSE;
     }
     if (ParseWhole(text, 10, value)) {
@@ -103,7 +128,11 @@ void CQshell::InitCommandStruct(CommandStruct* cs) {
 }
 
 void CQshell::CleanString(std::string* text) {
-    std::size_t i = text->find(deleteCharacter);
+    // Lines are short and seldom hold a DEL: a plain scan finds it soonest.
+    std::size_t i = 0;
+    while (i < text->size() && (*text)[i] != deleteCharacter) {
+        ++i;
+    }
     while (i < text->size()) {
         if ((*text)[i] != deleteCharacter) {
             ++i;
