@@ -1,7 +1,6 @@
 // The command-line parser: words split on blanks, tabs, commas and line
 // ends, no quoting; the first word is the command, every further word a
 // number or a text parameter.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,9 +105,10 @@ int CQshell::Convert_Atoi(char const* text, long* value) {
     if (text == nullptr || value == nullptr) {
         return QSHELL_ERR_PARSE;
     }
-    // Most texts are words: strtol would convert nothing from them and store 0.
-    auto const first = static_cast<unsigned char>(text[0]);
-    if ((first < '0' || first > '9') && first != '-' && first != '+' && std::isspace(first) == 0) {
+    // Most texts are words: from a text that starts with a letter (never a
+    // blank, sign or digit in any locale) strtol converts nothing and stores 0.
+    auto const first = static_cast<unsigned char>(text[0] | 0x20);
+    if (first >= 'a' && first <= 'z') {
         *value = 0;
         return QSHELL_ERR_PARSE;
     }
