@@ -3,6 +3,7 @@
 // number or a text parameter.
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "debug/QuorTrace.h"
 #include "shell/CQshell.h"
@@ -48,8 +49,14 @@ int CQshell::GetCommand(CommandStruct* cs, char const* line) {
     // The words are cut from the cleaned line in place: each is copied once,
     // into the name or its parameter.
     std::string& words = cs->m_inputLine;
-    words.assign(line);
-    CleanString(&words);
+    // One pass finds the end of a line without DEL, the usual case.
+    char const* const end = strchrnul(line, deleteCharacter);
+    if (*end == '\0') {
+        words.assign(line, static_cast<std::size_t>(end - line));
+    } else {
+        words.assign(line);
+        CleanString(&words);
+    }
     char const* next = words.c_str();
     bool first = true;
     while (true) {
@@ -112,6 +119,19 @@ int CQshell::Convert_Atoi(char const* text, long* value) {
         *value = 0;
         return QSHELL_ERR_PARSE;
     }
+    // A short run of decimal digits, the usual number, is read here: it fits
+    // a long, so strtol would give the same value.
+    long number = 0;
+    int digits = 0;
+    while (digits < std::numeric_limits<long>::digits10 && text[digits] >= '0' &&
+           text[digits] <= '9') {
+        number = number * 10 + (text[digits] - '0');
+        ++digits;
+    }
+    if (digits > 0 && text[digits] == '\0') {
+        *value = number;
+        return 0;
+    }
     if (ParseWhole(text, 10, value)) {
         return 0;
     }
@@ -128,11 +148,7 @@ void CQshell::InitCommandStruct(CommandStruct* cs) {
 }
 
 void CQshell::CleanString(std::string* text) {
-    // Lines are short and seldom hold a DEL: a plain scan finds it soonest.
-    std::size_t i = 0;
-    while (i < text->size() && (*text)[i] != deleteCharacter) {
-        ++i;
-    }
+    std::size_t i = text->find(deleteCharacter);
     while (i < text->size()) {
         if ((*text)[i] != deleteCharacter) {
             ++i;
