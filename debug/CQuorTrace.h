@@ -130,3 +130,10 @@ QUOR_EXPORT extern char const* const tracefilePathPtrArray[];
 constexpr char logPathVariable[] = "QUORALOG_PATH";
 
 QUOR_EXPORT extern CQuorTrace quorTrace;
+
+// Whether TraceFormattedString would put out a line of this level on this unit
+// (also true for a unit out of range, which it reports). Busy paths test it
+// so that a suppressed line costs no call.
+inline bool IsTraceLineOn(unsigned unit, T_TraceLevel level) {
+    return level >= quorTrace.GetTraceActivationState(unit);
+}

@@ -140,13 +140,16 @@ void FormattedStringToStdout(char const* format, ...) {
 }
 
 void StreamToStdout(std::ostringstream const& text) {
-    std::string const copy = text.str();
+    StringToStdout(text.str().c_str());
+}
+
+void StringToStdout(char const* text) {
     if (!quorTraceDirectPrint.load(std::memory_order_relaxed)) {
         if (T_TraceElement* const element = GetPlainOutputSlot()) {
-            strlcpy(element->text, copy.c_str(), traceLineSize);
+            strlcpy(element->text, text, traceLineSize);
             quorTraceThread.PutTraceString();
         }
     } else {
-        PrintTraceTextToScreen(copy.c_str());
+        PrintTraceTextToScreen(text);
     }
 }

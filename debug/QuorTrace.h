@@ -19,6 +19,8 @@ QUOR_EXPORT void TraceStream(unsigned unit, int level, std::ostringstream const&
 QUOR_EXPORT void FormattedStringToStdout(char const* format, ...)
     __attribute__((format(printf, 1, 2)));
 QUOR_EXPORT void StreamToStdout(std::ostringstream const& text);
+// A finished text on the same route, without formatting.
+QUOR_EXPORT void StringToStdout(char const* text);
 
 // A function that receives every line the printer thread outputs.
 typedef void (*T_UserTraceOutputFunction)(char const* text);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "debug/QuorTrace.h"
+#include "debug/CQuorTrace.h"
 #include "script/CfgBlanks.h"
 #include "shell/CQshell.h"
 
@@ -139,10 +139,15 @@ int CCfgFile::ReadCfgfile(char const* path) {
 }
 
 int ProcessCfgfileData(char* keyword, char* keydata, char const* path, int line, char) {
-    TraceFormattedString(TRACE_CFG_FILE, TRACELEVEL_DEBUG,
-                         "ProcessCfgfileData: Keyword: %s Keydata:%s\n", keyword, keydata);
+    // Runs for every line of a file: the traces cost no call while suppressed.
+    if (IsTraceLineOn(TRACE_CFG_FILE, TRACELEVEL_DEBUG)) {
+        TraceFormattedString(TRACE_CFG_FILE, TRACELEVEL_DEBUG,
+                             "ProcessCfgfileData: Keyword: %s Keydata:%s\n", keyword, keydata);
+    }
     if (std::strcmp(keyword, "QSHELL") == 0) {
-        TraceFormattedString(TRACE_CFG_FILE, TRACELEVEL_DEBUG, "Calling qshell: %s\n", keydata);
+        if (IsTraceLineOn(TRACE_CFG_FILE, TRACELEVEL_DEBUG)) {
+            TraceFormattedString(TRACE_CFG_FILE, TRACELEVEL_DEBUG, "Calling qshell: %s\n", keydata);
+        }
         return qshell.ProcessQshellCmd(keydata);
     }
     TraceFormattedString(TRACE_CFG_FILE, TRACELEVEL_WARNING,

@@ -116,6 +116,8 @@ private:
     void AcknowledgeToSocket(int result, char const* caller);
     void CloseSocket();
     int RunWithFreshCommandStruct(char const* name, char const* text);
+    // SetCommandParam for a word of known length, not necessarily terminated.
+    static int AppendCommandParam(CommandStruct* cs, char const* word, std::size_t length);
 
     std::atomic<int> m_socketFd{-1};
     // The last byte is never written, so a request is always terminated.

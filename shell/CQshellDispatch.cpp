@@ -2,7 +2,7 @@
 // handed to its command; and the test entry points.
 #include <memory>
 
-#include "debug/QuorTrace.h"
+#include "debug/CQuorTrace.h"
 #include "shell/CQshell.h"
 
 namespace {
@@ -15,8 +15,11 @@ char const* TextOrEmpty(char const* text) {
 
 int CQshell::ProcessQshellCmd(char const* line) {
     std::lock_guard<std::recursive_mutex> const lock(m_processMutex);
-    TraceFormattedString(TRACE_QSHELL, TRACELEVEL_INFO,
-                         "CQshell::ProcessQshellCmd(): Processing cmd: %s\n", TextOrEmpty(line));
+    if (IsTraceLineOn(TRACE_QSHELL, TRACELEVEL_INFO)) {
+        TraceFormattedString(TRACE_QSHELL, TRACELEVEL_INFO,
+                             "CQshell::ProcessQshellCmd(): Processing cmd: %s\n",
+                             TextOrEmpty(line));
+    }
     m_previousInputLine.swap(m_currentInputLine);
     m_currentInputLine.assign(TextOrEmpty(line));
     InitCommandStruct(&m_commandStruct);
@@ -30,8 +33,10 @@ int CQshell::ProcessQshellCmd(char const* line) {
                                 m_commandStruct.m_cmdName.c_str());
         return QSHELL_ERR_UNKNOWN_COMMAND;
     }
-    TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Found entry\n");
-    FormattedStringToStdout("\n");
+    if (IsTraceLineOn(TRACE_QSHELL, TRACELEVEL_DEBUG)) {
+        TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Found entry\n");
+    }
+    StringToStdout("\n");
     return entry->m_function(&m_commandStruct);
 }
 

@@ -3,6 +3,7 @@
 // number or a text parameter.
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "debug/QuorTrace.h"
 #include "shell/CQshell.h"
@@ -10,7 +11,9 @@
 
 namespace {
 
-constexpr char wordDelimiters[] = "\n\r \t,";
+bool IsWordDelimiter(char c) {
+    return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r';
+}
 constexpr char deleteCharacter = 0x7F;
 
 void SetErrorText(CommandStruct* cs, char const* text) {
@@ -43,42 +46,64 @@ int CQshell::GetCommand(CommandStruct* cs, char const* line) {
     if (cs == nullptr || line == nullptr) {
         return RefuseNull(cs);
     }
-    std::string words(line);
-    CleanString(&words);
-    cs->m_inputLine = words;
-    char* rest = nullptr;
+    // The words are cut from the cleaned line in place: each is copied once,
+    // into the name or its parameter.
+    std::string& words = cs->m_inputLine;
+    // One pass finds the end of a line without DEL, the usual case.
+    char const* const end = strchrnul(line, deleteCharacter);
+    if (*end == '\0') {
+        words.assign(line, static_cast<std::size_t>(end - line));
+    } else {
+        words.assign(line);
+        CleanString(&words);
+    }
+    char const* next = words.c_str();
     bool first = true;
-    for (char* word = strtok_r(&words[0], wordDelimiters, &rest); word != nullptr;
-         word = strtok_r(nullptr, wordDelimiters, &rest)) {
-        if (std::strlen(word) >= static_cast<std::size_t>(QSHELL_MAX_WORD_LENGTH)) {
-            FormattedStringToStdout("Too long item %s\n", word);
+    while (true) {
+        while (IsWordDelimiter(*next)) {
+            ++next;
+        }
+        if (*next == '\0') {
+            return 0;
+        }
+        char const* const word = next;
+        while (*next != '\0' && !IsWordDelimiter(*next)) {
+            ++next;
+        }
+        auto const length = static_cast<std::size_t>(next - word);
+        if (length >= static_cast<std::size_t>(QSHELL_MAX_WORD_LENGTH)) {
+            FormattedStringToStdout("Too long item %.*s\n", static_cast<int>(length), word);
             SetErrorText(cs, "split string error");
             return QSHELL_ERR_PARSE;
         }
         if (first) {
-            cs->m_cmdName = word;
+            cs->m_cmdName.assign(word, length);
             first = false;
-        } else if (SetCommandParam(cs, word) == QSHELL_ERR_PARSE) {
+        } else if (AppendCommandParam(cs, word, length) == QSHELL_ERR_PARSE) {
             SetErrorText(cs, "SetCommandParam error");
             return QSHELL_ERR_PARSE;
         }
     }
-    return 0;
 }
 
 int CQshell::SetCommandParam(CommandStruct* cs, char const* word) {
     if (cs == nullptr || word == nullptr) {
         return RefuseNull(cs);
     }
+    return AppendCommandParam(cs, word, std::strlen(word));
+}
+
+int CQshell::AppendCommandParam(CommandStruct* cs, char const* word, std::size_t length) {
     if (cs->m_paramCount >= QSHELL_MAX_PARAMS) {
         FormattedStringToStdout("Invalid parameter count %d\n", cs->m_paramCount);
         return QSHELL_ERR_PARSE;
     }
     T_CommandParam& param = cs->m_param[cs->m_paramCount];
-    param.m_type =
-        Convert_Atoi(word, &param.m_value) == 0 ? QSHELL_PARAM_NUMBER : QSHELL_PARAM_TEXT;
+    // The number is read from the copy, which is terminated.
+    param.m_text.assign(word, length);
+    param.m_type = Convert_Atoi(param.m_text.c_str(), &param.m_value) == 0 ? QSHELL_PARAM_NUMBER
+                                                                           : QSHELL_PARAM_TEXT;
     param.m_reserved = 0;
-    param.m_text = word;
     ++cs->m_paramCount;
     return 0;
 }
@@ -86,6 +111,26 @@ int CQshell::SetCommandParam(CommandStruct* cs, char const* word) {
 int CQshell::Convert_Atoi(char const* text, long* value) {
     if (text == nullptr || value == nullptr) {
         return QSHELL_ERR_PARSE;
+    }
+    // Most texts are words: from a text that starts with a letter (never a
+    // blank, sign or digit in any locale) strtol converts nothing and stores 0.
+    auto const first = static_cast<unsigned char>(text[0] | 0x20);
+    if (first >= 'a' && first <= 'z') {
+        *value = 0;
+        return QSHELL_ERR_PARSE;
+    }
+    // A short run of decimal digits, the usual number, is read here: it fits
+    // a long, so strtol would give the same value.
+    long number = 0;
+    int digits = 0;
+    while (digits < std::numeric_limits<long>::digits10 && text[digits] >= '0' &&
+           text[digits] <= '9') {
+        number = number * 10 + (text[digits] - '0');
+        ++digits;
+    }
+    if (digits > 0 && text[digits] == '\0') {
+        *value = number;
+        return 0;
     }
     if (ParseWhole(text, 10, value)) {
         return 0;

@@ -1,5 +1,5 @@
 // The shell's command registry: registration, look-up and removal.
-#include "debug/QuorTrace.h"
+#include "debug/CQuorTrace.h"
 #include "shell/CQshell.h"
 
 CQshell::CQshell() = default;
@@ -32,15 +32,22 @@ void CQshell::AddQshellCmd(int nominalParamCount, char const* name, char const* 
 }
 
 CQshellEntry* CQshell::GetQshellEntry(std::string name) {
-    TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "getQshellEntry - searching : %s\n",
-                         name.c_str());
+    // Runs for every command line: the traces cost no call while suppressed.
+    if (IsTraceLineOn(TRACE_QSHELL, TRACELEVEL_DEBUG)) {
+        TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "getQshellEntry - searching : %s\n",
+                             name.c_str());
+    }
     std::lock_guard<std::recursive_mutex> const lock(m_processMutex);
     for (CQshellEntry* const entry : m_qshellEntryList) {
-        TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Processing entry: CmdName = %s\n",
-                             entry->m_cmdName.c_str());
-        if (entry->m_cmdName == name) {
-            TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Found entry: CmdName = %s\n",
+        if (IsTraceLineOn(TRACE_QSHELL, TRACELEVEL_DEBUG)) {
+            TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Processing entry: CmdName = %s\n",
                                  entry->m_cmdName.c_str());
+        }
+        if (entry->m_cmdName == name) {
+            if (IsTraceLineOn(TRACE_QSHELL, TRACELEVEL_DEBUG)) {
+                TraceFormattedString(TRACE_QSHELL, TRACELEVEL_DEBUG, "Found entry: CmdName = %s\n",
+                                     entry->m_cmdName.c_str());
+            }
             return entry;
         }
     }

@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include <limits>
+
 namespace {
 
 using shell_test::OutputOf;
@@ -18,6 +20,12 @@ std::string Params(CommandStruct const& cs) {
 }
 
 TEST(QshellParser, SplitsWordsIntoNumbersAndTexts) {
+    // The longest run of nines a long always holds, and one more, which
+    // overflows to the largest long as strtol gives it.
+    std::string const nines(std::numeric_limits<long>::digits10, '9');
+    std::string const longNumbers = "c 007 " + nines + " " + nines + "9";
+    std::string const longValues =
+        "N:7 N:" + nines + " N:" + std::to_string(std::numeric_limits<long>::max());
     struct Case {
         char const* line;
         char const* name;
@@ -27,6 +35,7 @@ TEST(QshellParser, SplitsWordsIntoNumbersAndTexts) {
         {",, cmd\t,1 ,2", "cmd", "N:1 N:2"},
         {"c 0x1F 0X1F -5 +7 12ab 0x 0xg -0x1", "c",
          "N:31 T:0X1F N:-5 N:7 T:12ab T:0x T:0xg T:-0x1"},
+        {longNumbers.c_str(), "c", longValues.c_str()},
         {"", "", ""},
         {" \t,\r\n", "", ""},
         // DEL removes itself and the character before it, alone at the start.
