@@ -10,17 +10,6 @@
 
 namespace {
 
-TEST(TraceActivation, AllUnitsAtOnce) {
-    EXPECT_EQ(quorTrace.SetTraceOnAll(4), 0);
-    for (unsigned unit = 0; unit < QUOR_TRACE_MAX_UNITS; ++unit) {
-        ASSERT_EQ(GetTraceActivationState(unit), TRACELEVEL_ERROR) << unit;
-    }
-    EXPECT_EQ(quorTrace.SetTraceOffAll(), 0);
-    for (unsigned unit = 0; unit < QUOR_TRACE_MAX_UNITS; ++unit) {
-        ASSERT_EQ(GetTraceActivationState(unit), TRACELEVEL_NO_TRACE) << unit;
-    }
-}
-
 TEST(TraceFilter, LineAtTheActivationLevelIsOutputOneBelowIsNotAndKeepsTheCounter) {
     quorTrace.StartTracingToScreen();
     SetTraceOn(TRACE_TIMER, TRACELEVEL_INFO2);
