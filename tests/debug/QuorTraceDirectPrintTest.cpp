@@ -85,10 +85,10 @@ TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
     EXPECT_EQ(lines[1].priority, LOG_INFO | LOG_LOCAL0);
     EXPECT_EQ(lines[1].text, TraceHeader(2, "") + "info\n");
 
-    // Back on the screen, with the process prefix again.
+    // Back on the screen, with the timestamp and the process prefix again.
     quorTrace.SetTraceModeUseSyslog(0);
-    quorTrace.SetTraceTimestampsOff();
-    EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); }),
+    EXPECT_EQ(WithoutTimestamp(ScreenOutputOf(
+                  [] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); })),
               TraceHeader(3, "player ") + "back\n");
     EXPECT_TRUE(SyslogCapture::Take().empty());
 }

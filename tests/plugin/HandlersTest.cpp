@@ -262,6 +262,13 @@ TEST_F(Handlers, MissingOrShortPayloadsAreLoggedAndIgnored) {
     EXPECT_EQ(1u, model().videoStreams());
 }
 
+TEST_F(Handlers, TheVideoFormatIsReadFromItsBigEndianFields) {
+    auto format = Make(SIG_ID_MPLAYER_VIDEO_FORMAT_IND);
+    SetVideoFormat(*format, 1920, 1080, 16, 9);
+    Deliver(format);
+    EXPECT_EQ(1, SyslogCapture::Count("processMplayerVideoFormatInd(CQuorMsg*): 1920x1080, 16:9"));
+}
+
 TEST_F(Handlers, TextsWithoutTerminatorAreCutAtTheirSize) {
     auto error = Make(SIG_ID_MPLAYER_ERROR_IND, MEDIAPLAYER_ERROR_NETWORK);
     SetPayload(*error, "lost", 4); // no NUL
