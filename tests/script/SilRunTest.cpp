@@ -39,6 +39,7 @@ TEST(SilRun, ComputesAs32BitIntsAndSingleFloats) {
         {"i <- mult 65536 65537", "65536 0x10000"},
         {"i <- div -7 2", "-3 0xfffffffd"},
         {"i <- div 7 0", "0 0x0"},
+        {"i <- div 7 -1", "-7 0xfffffff9"},
         {"i <- div -2147483648 -1", "-2147483648 0x80000000"},
         {"i <- integer \"-42x\"", "-42 0xffffffd6"},
         {"i <- strlen \"[f] [i]\"", "6 0x6"},
@@ -46,6 +47,7 @@ TEST(SilRun, ComputesAs32BitIntsAndSingleFloats) {
         {"f <- div 1.0 8.0", "7 0x7 0.12"},
         {"f <- mult 1.5 -3.0", "7 0x7 -4.50"},
         {"f <- sub 0.5 0.25", "7 0x7 0.25"},
+        {"f <- add 0.5 0.25", "7 0x7 0.75"},
     };
     for (Case const& c : cases) {
         std::string const script =
