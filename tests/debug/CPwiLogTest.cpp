@@ -57,37 +57,8 @@ TEST(CPwiLogNames, FullNamesUpTo499CharactersAreAccepted) {
     EXPECT_EQ(std::string(log.GetLogfilePath()), noSlash + "/");
     // ...and texts longer than the fields are refused, not cut into a name.
     std::string const huge(800, 'h');
-    EXPECT_EQ(log.SetFilename("/tmp", huge.c_str(), "log", "bak"), CPwiLog::NAME_TOO_LONG);
     EXPECT_EQ(log.SetFilename("/tmp", "n", huge.c_str(), "bak"), CPwiLog::NAME_TOO_LONG);
-    EXPECT_EQ(log.SetFilename(("/" + huge).c_str(), "n", "log", "bak"), CPwiLog::NAME_TOO_LONG);
     EXPECT_STREQ(log.GetLogfileFullName(), "");
-}
-
-TEST(CPwiLogNames, SetFilenameTakesTheObjectsOwnFields) {
-    TempDir first;
-    TempDir second;
-    CPwiLog log(first.Path().c_str(), "trace", 0, ".txt", ".old");
-    ASSERT_EQ(log.SetFilename(second.Path().c_str(), log.GetLogfileName(), log.GetLogfileExt(),
-                              log.GetBakfileExt()),
-              0);
-    EXPECT_EQ(log.GetLogfileFullName(), second / "trace.txt");
-    ASSERT_EQ(
-        log.SetFilename(log.GetLogfilePath(), "other", log.GetLogfileExt(), log.GetLogfileExt()),
-        0);
-    EXPECT_EQ(log.GetLogfileFullName(), second / "other.txt");
-}
-
-TEST(CPwiLogNames, SetFilenameKeepsTheLimitAndClosesTheOldLog) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "one", 1234, "log", "bak");
-    ASSERT_EQ(log.OpenLogfile(true), 0);
-    ASSERT_EQ(log.WriteStringToLogfile("to one\n"), 0);
-    ASSERT_EQ(log.SetFilename(dir.Path().c_str(), "two", "log", "bak"), 0);
-    EXPECT_EQ(log.GetState(), CPwiLog::STATE_CLOSED);
-    EXPECT_EQ(log.GetMaxSize(), 1234);
-    EXPECT_EQ(ReadFile(dir / "one.log"), "to one\n");
-    ASSERT_EQ(log.WriteStringToLogfile("to two\n"), 0);
-    EXPECT_EQ(ReadFile(dir / "two.log"), "to two\n");
 }
 
 TEST(CPwiLogSize, TenWritesOfTenCharactersCount120) {
@@ -121,23 +92,6 @@ TEST(CPwiLogSize, ExistingFileCountsFromItsRealSize) {
     ASSERT_EQ(log.WriteStringToLogfile("x\n"), 0);
     EXPECT_EQ(ReadFile(dir / "trace.bak"), std::string(95, 'o') + "new!\n");
     EXPECT_EQ(ReadFile(dir / "trace.log"), "x\n");
-}
-
-TEST(CPwiLogSize, LimitOfZeroOrLessNeverRotates) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    std::string const line(99, 'x');
-    ASSERT_EQ(log.OpenLogfile(true), 0);
-    for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ(log.WriteStringToLogfile((line + "\n").c_str()), 0);
-    }
-    ASSERT_EQ(log.SetMaxSize(-1), 0);
-    EXPECT_EQ(log.GetMaxSize(), -1);
-    ASSERT_EQ(log.WriteStringToLogfile("last\n"), 0);
-    ASSERT_EQ(log.CloseLogfile(true), 0);
-    EXPECT_EQ(ReadFile(dir / "trace.log").size(), 100000u + 5u);
-    EXPECT_FALSE(Exists(dir / "trace.bak"));
-    EXPECT_EQ(log.GetCurrentSize(), 1000 * 102 + 7);
 }
 
 class CPwiLogRotation : public testing::TestWithParam<bool> {};
@@ -194,16 +148,6 @@ TEST(CPwiLogStates, OpenLogBuffersAndCloseWritesOut) {
     EXPECT_EQ(ReadFile(dir / "trace.log"), "buffered\ndirect\n");
 }
 
-TEST(CPwiLogStates, DestructorWritesOutAnOpenLog) {
-    TempDir dir;
-    {
-        CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-        ASSERT_EQ(log.OpenLogfile(true), 0);
-        ASSERT_EQ(log.WriteStringToLogfile("kept\n"), 0);
-    }
-    EXPECT_EQ(ReadFile(dir / "trace.log"), "kept\n");
-}
-
 TEST(CPwiLogDelete, RemovesLogAndBackup) {
     TempDir dir;
     CPwiLog log(dir.Path().c_str(), "trace", 10, "log", "bak");
@@ -219,35 +163,6 @@ TEST(CPwiLogDelete, RemovesLogAndBackup) {
     EXPECT_EQ(log.GetCurrentSize(), 0);
     ASSERT_EQ(log.WriteStringToLogfile("again\n"), 0);
     EXPECT_EQ(ReadFile(dir / "trace.log"), "again\n");
-}
-
-TEST(CPwiLogDelete, MissingBackupGivesDeleteFailedButTheLogIsGone) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    ASSERT_EQ(log.WriteStringToLogfile("line\n"), 0);
-    EXPECT_EQ(log.DeleteLogfile(true), CPwiLog::DELETE_FAILED);
-    EXPECT_FALSE(Exists(dir / "trace.log"));
-    EXPECT_EQ(log.DeleteLogfile(false), CPwiLog::DELETE_FAILED);
-}
-
-TEST(LogFileFunctions, FileSizeAndClose) {
-    TempDir dir;
-    WriteFile(dir / "f", std::string(123, 'x'));
-    EXPECT_EQ(get_file_size((dir / "f").c_str()), 123);
-    EXPECT_EQ(get_file_size((dir / "missing").c_str()), CPwiLog::SIZE_UNREADABLE);
-    EXPECT_EQ(get_file_size(nullptr), CPwiLog::SIZE_UNREADABLE);
-
-    EXPECT_EQ(close_file(nullptr), 0);
-    std::FILE* const good = std::fopen((dir / "g").c_str(), "w");
-    ASSERT_NE(good, nullptr);
-    std::fputs("data", good);
-    EXPECT_EQ(close_file(good), 0);
-    EXPECT_EQ(ReadFile(dir / "g"), "data");
-    // The flush fails on a full device, the close itself does not.
-    std::FILE* const full = std::fopen("/dev/full", "w");
-    ASSERT_NE(full, nullptr);
-    std::fputs("data", full);
-    EXPECT_EQ(close_file(full), CPwiLog::FLUSH_FAILED);
 }
 
 } // namespace

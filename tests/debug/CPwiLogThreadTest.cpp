@@ -68,49 +68,6 @@ std::map<int, std::vector<int>> LinesByWriter(std::string const& content) {
     return numbers;
 }
 
-void ExpectEveryLineOnce(std::string const& content, int linesEach) {
-    std::map<int, std::vector<int>> const numbers = LinesByWriter(content);
-    ASSERT_EQ(numbers.size(), static_cast<std::size_t>(writerCount));
-    for (auto const& [thread, list] : numbers) {
-        ASSERT_EQ(list.size(), static_cast<std::size_t>(linesEach)) << "writer " << thread;
-        for (int i = 0; i < linesEach; ++i) {
-            ASSERT_EQ(list[i], i) << "writer " << thread;
-        }
-    }
-}
-
-TEST(CPwiLogThreads, ConcurrentWritersOnAnOpenLogLoseNothing) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    ASSERT_EQ(log.OpenLogfile(true), 0);
-    RunWriters(log, 3000);
-    ASSERT_EQ(log.CloseLogfile(true), 0);
-    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 3000);
-    EXPECT_EQ(log.GetCurrentSize(), writerCount * 3000L * static_cast<long>(Line(0, 0).size() + 2));
-}
-
-// Opening and closing from another thread while the writers run: every write
-// lands in the one file whichever state it meets.
-TEST(CPwiLogThreads, OpenAndCloseDuringWritesLoseNothing) {
-    TempDir dir;
-    CPwiLog log(dir.Path().c_str(), "trace", 0, "log", "bak");
-    std::atomic<bool> done{false};
-    std::thread toggler([&log, &done] {
-        while (!done.load(std::memory_order_relaxed)) {
-            EXPECT_EQ(log.OpenLogfile(true), 0);
-            std::this_thread::yield();
-            EXPECT_EQ(log.CloseLogfile(true), 0);
-            log.SetMaxSize(0);
-            log.GetCurrentSize();
-        }
-    });
-    RunWriters(log, 1500);
-    done.store(true, std::memory_order_relaxed);
-    toggler.join();
-    ASSERT_EQ(log.CloseLogfile(true), 0);
-    ExpectEveryLineOnce(ReadFile(dir / "trace.log"), 1500);
-}
-
 // Rotation while others write: both files hold whole lines only, neither
 // passes the limit, and every line in the log is newer than every line of the
 // same writer in the backup.

@@ -59,17 +59,6 @@ TEST_F(TimeTrace, ProbesBeyondTheCapacityAreIgnored) {
     EXPECT_EQ(small.GetTTSize(), 0);
 }
 
-TEST_F(TimeTrace, ListingRightAfterTheStartHasOneLineWithoutDifference) {
-    CTimeTrace recorder(unit, TRACELEVEL_INFO);
-    EXPECT_EQ(recorder.StartTT("Start"), 0);
-    std::vector<std::string> const listing = Messages([&] { recorder.TTPrint(); });
-    ASSERT_EQ(listing.size(), 1u);
-    EXPECT_TRUE(std::regex_match(
-        listing[0],
-        std::regex(R"(0000 Id = 0000 usec = \d{6} Diff \(sec\.usec\) = 000\.000000 Start)")))
-        << listing[0];
-}
-
 TEST_F(TimeTrace, DifferencesBorrowASecond) {
     timespec const borrow = CTimeTrace::TTDiffTime(timespec{1, 900000000}, timespec{2, 100000000});
     EXPECT_EQ(borrow.tv_sec, 0);
@@ -158,68 +147,6 @@ TEST_F(TimeTrace, IdRangesStartAtTheFirstStartIdAndSearchTheEndFromThere) {
               (std::vector<std::string>{"\033[33mTTPrintIdRange: EndId 0 not found", "\033[0m"}));
     EXPECT_EQ(result, -2555);
     EXPECT_EQ(recorder.TTGetIdRange(nullptr, 5, 3), -2553);
-}
-
-TEST_F(TimeTrace, IdRangeGoesToTheEndOfAFile) {
-    testfs::TempDir dir;
-    std::string const file = dir / "ranges.txt";
-    CTimeTrace recorder(unit, TRACELEVEL_INFO);
-    recorder.StartTT("start");
-    recorder.TTPoint(1, "a");
-    EXPECT_EQ(Messages([&] {
-                  recorder.TTPrintIdRange(0, 1, "first", file.c_str());
-                  recorder.TTPrintIdRange(1, 1, "second", file.c_str());
-              }),
-              std::vector<std::string>{});
-    std::ifstream in(file);
-    std::string first;
-    std::string second;
-    std::string rest;
-    ASSERT_TRUE(std::getline(in, first));
-    ASSERT_TRUE(std::getline(in, second));
-    EXPECT_FALSE(std::getline(in, rest));
-    EXPECT_TRUE(std::regex_match(
-        first,
-        std::regex(R"(IdRange = 000:001 \(Id 0000:0001\) Diff: \(sec\.usec\) 00\.\d{6} first)")));
-    EXPECT_EQ(second, "IdRange = 001:001 (Id 0001:0001) Diff: (sec.usec) 00.000000 second");
-}
-
-// A report is one trace line: a long label comes out whole.
-TEST_F(TimeTrace, ALongLabelComesOutWholeOnTheScreenAndInAFile) {
-    testfs::TempDir dir;
-    std::string const label(1500, 'L');
-    CTimeTrace recorder(unit, TRACELEVEL_INFO);
-    recorder.StartTT("start");
-    recorder.TTPoint(1, "end");
-    std::vector<std::string> const screen =
-        Messages([&] { recorder.TTPrintIdRange(0, 1, label.c_str(), nullptr); });
-    ASSERT_EQ(screen.size(), 1u);
-    EXPECT_EQ(" " + label, screen[0].substr(screen[0].size() - label.size() - 1));
-    recorder.TTPrintIdRange(0, 1, label.c_str(), (dir / "label").c_str());
-    std::string line;
-    std::getline(std::ifstream(dir / "label"), line);
-    ASSERT_GT(line.size(), label.size());
-    EXPECT_EQ(" " + label, line.substr(line.size() - label.size() - 1));
-}
-
-TEST_F(TimeTrace, ReportsFollowTheActivationAndSkipUnitsOutOfRange) {
-    CTimeTrace recorder(unit, TRACELEVEL_INFO);
-    recorder.StartTT("start");
-    recorder.TTPoint(1, "a");
-    quorTrace.SetTraceOn(unit, TRACELEVEL_INFO1);
-    EXPECT_EQ(ScreenOutputOf([&] { recorder.TTPrintRange(0, 1); }), "");
-    EXPECT_NE(ScreenOutputOf([&] { recorder.TTGetRange(nullptr, 3, 4); }), "");
-
-    CTimeTrace outside(400, TRACELEVEL_FATAL);
-    outside.StartTT("start");
-    outside.TTPoint(1, "a");
-    int result = 0;
-    EXPECT_EQ(ScreenOutputOf([&] {
-                  outside.TTPrintRange(0, 1);
-                  result = outside.TTGetRange(nullptr, 5, 6);
-              }),
-              "");
-    EXPECT_EQ(result, -2550);
 }
 
 } // namespace

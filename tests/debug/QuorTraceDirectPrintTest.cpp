@@ -5,19 +5,11 @@
 #include <string>
 
 #include "debug/CQuorTrace.h"
-#include "debug/QuorTraceLevelNames.h"
 #include "debug/QuorTraceModes.h"
 #include "debug/TraceTestSupport.h"
 #include "support/SyslogCapture.h"
 
 namespace {
-
-// The colour of each coloured level; every other level has none.
-std::map<T_TraceLevel, std::string> const levelColors = {
-    {16, "\033[36m"}, {26, "\033[36m"}, {66, "\033[36m"}, {17, "\033[32m"}, {27, "\033[32m"},
-    {67, "\033[32m"}, {18, "\033[35m"}, {28, "\033[35m"}, {68, "\033[35m"}, {19, "\033[34m"},
-    {29, "\033[34m"}, {69, "\033[34m"}, {30, "\033[33m"}, {40, "\033[31m"}, {50, "\033[1m\033[31m"},
-};
 
 class DirectPrint : public testing::Test {
 protected:
@@ -27,44 +19,6 @@ protected:
         quorTrace.StartTracingToScreen();
     }
 };
-
-TEST_F(DirectPrint, EveryLevelHasItsColourAndOnlyColouredLinesAReset) {
-    unsigned short sequenceNumber = 0;
-    for (T_TraceLevelName const* row = quorTraceLevelNameTable; row->level != TRACELEVEL_NO_TRACE;
-         ++row) {
-        std::string const output =
-            ScreenOutputOf([&] { TraceFormattedString(TRACE_TIMER, row->level, "%s\n", "text"); });
-        auto const color = levelColors.find(row->level);
-        std::string const expected =
-            color == levelColors.end()
-                ? TraceHeader(++sequenceNumber) + "text\n"
-                : TraceHeader(++sequenceNumber) + color->second + "text\n\033[0m";
-        EXPECT_EQ(output, expected) << row->name;
-    }
-}
-
-TEST_F(DirectPrint, ColoursOffLeaveNoEscapeSequence) {
-    quorTrace.SetTraceWithColors(0);
-    std::string const output = ScreenOutputOf([] {
-        for (T_TraceLevelName const* row = quorTraceLevelNameTable;
-             row->level != TRACELEVEL_NO_TRACE; ++row) {
-            TraceFormattedString(TRACE_TIMER, row->level, "%s\n", row->name);
-        }
-    });
-    EXPECT_EQ(output.find('\033'), std::string::npos);
-    EXPECT_NE(output.find(TraceHeader(35) + "TRACELEVEL_SYSINFO_BLUE\n"), std::string::npos);
-}
-
-TEST_F(DirectPrint, TimestampPrecedesTheLine) {
-    quorTrace.SetTraceTimestampsOn();
-    std::string const output =
-        ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "stamped\n"); });
-    EXPECT_EQ(WithoutTimestamp(output), TraceHeader(1) + "stamped\n");
-
-    quorTrace.SetTraceTimestampsOff();
-    EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "plain\n"); }),
-              TraceHeader(2) + "plain\n");
-}
 
 TEST_F(DirectPrint, LongMessageIsCutWithoutNewline) {
     std::string const message(3000, 'x');
@@ -115,12 +69,6 @@ TEST_F(DirectPrint, PlainOutputHasNoHeaderAndGoesOnlyToTheScreen) {
     EXPECT_EQ(cut, std::string(1998, 'y'));
 }
 
-TEST_F(DirectPrint, UserOutputFunctionIsNotUsed) {
-    UserOutputCapture capture;
-    ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "direct\n"); });
-    EXPECT_TRUE(UserOutputCapture::Lines().empty());
-}
-
 TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
     quorTraceProcessPrefix.AddProcessName("player");
     quorTrace.SetTraceTimestampsOn();
@@ -137,10 +85,10 @@ TEST_F(DirectPrint, SyslogLinesCarryPriorityAndFacilityButNoPrefixOrTimestamp) {
     EXPECT_EQ(lines[1].priority, LOG_INFO | LOG_LOCAL0);
     EXPECT_EQ(lines[1].text, TraceHeader(2, "") + "info\n");
 
-    // Back on the screen, with the process prefix again.
+    // Back on the screen, with the timestamp and the process prefix again.
     quorTrace.SetTraceModeUseSyslog(0);
-    quorTrace.SetTraceTimestampsOff();
-    EXPECT_EQ(ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); }),
+    EXPECT_EQ(WithoutTimestamp(ScreenOutputOf(
+                  [] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "back\n"); })),
               TraceHeader(3, "player ") + "back\n");
     EXPECT_TRUE(SyslogCapture::Take().empty());
 }

@@ -58,6 +58,7 @@ TEST_F(TraceLogFile, DirectLinesGoToScreenAndFileUntilTracingStops) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(stopOutput, "CQuorTrace:: LogFile closed : " + LogPath() + " \n");
     EXPECT_FALSE(quorTrace.IsTracingToFile());
+    EXPECT_EQ(quorTrace.StopTracingToFile(), 0) << "already stopped";
     ScreenOutputOf([] { TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "screen only\n"); });
     EXPECT_EQ(ReadFile(LogPath()), restarted + line);
 }

@@ -104,20 +104,6 @@ TEST_F(QueuedTrace, CutMessageEndsInNewlineAndKeepsItsReset) {
               coloredHeader + std::string(1993 - coloredHeader.size(), 'z') + "\n" + "\033[0m");
 }
 
-TEST_F(QueuedTrace, TimestampedCutLineStillEndsInNewline) {
-    quorTrace.SetTraceTimestampsOn();
-    std::string const message(3000, 'q');
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "%s", message.c_str());
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "short\n");
-    UserOutputCapture capture;
-    ScreenOutputOf(DrainTraceRing);
-    std::vector<std::string> const lines = UserOutputCapture::Lines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 1994u);
-    EXPECT_EQ(lines[0].back(), '\n');
-    EXPECT_EQ(WithoutTimestamp(lines[1]), TraceHeader(2) + "short\n");
-}
-
 TEST_F(QueuedTrace, PlainOutputTakesTheRingAndIsDroppedWhenItIsFull) {
     std::ostringstream stream;
     stream << "from a stream\n";
@@ -147,18 +133,6 @@ TEST_F(QueuedTrace, ClearingTheRingDiscardsWaitingLines) {
     EXPECT_FALSE(quorTraceThread.IsSomethingToPrint());
     TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "kept\n");
     EXPECT_EQ(ScreenOutputOf(DrainTraceRing), "--- GAP --- \n" + TraceHeader(4) + "kept\n");
-}
-
-TEST_F(QueuedTrace, ScreenOffStillFeedsTheUserOutputFunction) {
-    quorTrace.StopTracingToScreen();
-    UserOutputCapture capture;
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "to the user\n");
-    quorTraceCtr.fetch_add(1);
-    TraceFormattedString(TRACE_TIMER, TRACELEVEL_INFO, "again\n");
-    EXPECT_EQ(ScreenOutputOf(DrainTraceRing), "");
-    EXPECT_EQ(
-        UserOutputCapture::Lines(),
-        (std::vector<std::string>{TraceHeader(1) + "to the user\n", TraceHeader(3) + "again\n"}));
 }
 
 TEST_F(QueuedTrace, SyslogGetsLinesWithTheirPriorityAndAGapWithoutFacility) {

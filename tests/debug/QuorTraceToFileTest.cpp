@@ -39,13 +39,6 @@ protected:
     PrivateTraceDirs m_dirs;
 };
 
-TEST_F(TracingToFile, NoTraceDirectoryChangesNothing) {
-    EXPECT_EQ(Start(""), "");
-    EXPECT_FALSE(quorTrace.IsTracingToFile());
-    EXPECT_EQ(LogPath(), "");
-    EXPECT_EQ(quorTrace.GetTraceFileMaxSize(), defaultMaxSize);
-}
-
 TEST_F(TracingToFile, TmpDirectoryWinsOverAStickAndTracingRestarts) {
     ASSERT_TRUE(std::filesystem::create_directories(stickDir));
     ASSERT_TRUE(std::filesystem::create_directories("/tmp/usb_logs"));

@@ -17,6 +17,7 @@
 #include "platform/MediaPlayerService.h"
 #include "plugin/HTML5VideoPlugin.h"
 #include "runtime/SignalIds.h"
+#include "tests/support/RecordingBrowser.h"
 
 namespace {
 
@@ -24,26 +25,6 @@ namespace {
 class SilentService : public MediaPlayerService {
 public:
     bool HandleRequest(MediaPlayerRequest const&) override { return true; }
-};
-
-class SilentBrowser : public VideoPlugin::BrowserInterface {
-public:
-    void networkStateChanged() override {}
-    void readyStateChanged() override {}
-    void volumeChanged() override {}
-    void muteChanged() override {}
-    void timeChanged() override {}
-    void sizeChanged() override {}
-    void rateChanged() override {}
-    void repaint() override {}
-    void durationChanged() override {}
-    void sawUnsupportedTracks() override {}
-    void engineUpdated() override {}
-    void playbackStateChanged() override {}
-    bool isVisible() override { return true; }
-    float contentsScale() override { return 1.0f; }
-    void firstVideoFrameAvailable() override {}
-    void paintVideoArea(VideoPlugin::GraphicsContext*, VideoPlugin::Rectangle const&) override {}
 };
 
 // Every id of the media player's messages, handled or not.
@@ -83,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    SilentBrowser browser;
+    RecordingBrowser browser; // records into a list the input's run throws away
     auto plugin = std::make_unique<HTML5VideoPlugin>(&browser);
     if ((data[0] & 1) != 0) {
         plugin->load("http://media.example/clip.mp4");

@@ -77,15 +77,6 @@ TEST_F(Clock, OtherStatesAnswerTheStoredPositionHoweverOld) {
     EXPECT_EQ(0, service.Count(Kind::GetCurPos));
 }
 
-TEST_F(Clock, PauseWhilePlayingFreezesTheExtrapolatedPosition) {
-    PlayingAt(4000);
-    FakeClock::Advance(0.5);
-    plugin->pause();
-    Deliver(SIG_ID_MPLAYER_STATE_CHANGED_IND, 2);
-    FakeClock::Advance(10.0);
-    EXPECT_NEAR(4.5f, plugin->currentTime(), 1e-4);
-}
-
 TEST_F(Clock, DurationAsksWhenItsStampIsOlderThanFiveSeconds) {
     // The stamp starts at 0: the first call asks, in any player state.
     EXPECT_EQ(0.0f, plugin->duration());
@@ -101,15 +92,6 @@ TEST_F(Clock, DurationAsksWhenItsStampIsOlderThanFiveSeconds) {
     Deliver(SIG_ID_MPLAYER_STATE_CHANGED_IND, 3);
     EXPECT_EQ(42.0f, plugin->duration());
     EXPECT_EQ(2, service.Count(Kind::GetDuration));
-}
-
-TEST_F(Clock, ANewTimeBaseRefreshesTheDurationStamp) {
-    auto msg = Make(SIG_ID_MPLAYER_NEW_BASE_TIME_IND);
-    SetNewBaseTime(*msg, 1, 0, 30);
-    Deliver(msg);
-    FakeClock::Advance(4.0);
-    EXPECT_EQ(30.0f, plugin->duration());
-    EXPECT_EQ(0, service.Count(Kind::GetDuration));
 }
 
 TEST_F(Clock, RangesSpanFromZeroToTheDuration) {

@@ -7,8 +7,6 @@
 #include <numeric>
 #include <thread>
 
-#include <syslog.h>
-
 #include "runtime/RuntimeTestSupport.h"
 #include "support/PluginTestSupport.h"
 #include "support/TimeoutRecorder.h"
@@ -176,27 +174,6 @@ TEST_F(Intake, AnIdWithoutHandlerGivesExactlyOneWarningLine) {
     EXPECT_TRUE(browser.calls.empty());
 }
 
-TEST_F(Intake, MaskedPrioritiesAreNotEvenWritten) {
-    setlogmask(LOG_UPTO(LOG_WARNING));
-    SyslogCapture::Clear();
-    Deliver(Make(SIG_ID_MPLAYER_CLOSE_REQ));
-    plugin->currentTime();
-    plugin->seek(1.0f);
-    auto lines = SyslogCapture::Lines();
-    setlogmask(LOG_UPTO(LOG_DEBUG));
-    ASSERT_EQ(1u, lines.size()) << SyslogCapture::Dump();
-    EXPECT_EQ(4, lines[0].priority);
-    EXPECT_EQ(kUnknown + "SIG_ID_MPLAYER_CLOSE_REQ, Resp-Info1 = 0", lines[0].text);
-}
-
-TEST_F(Intake, IdsOutsideTheCatalogueTakeTheUnknownPathToo) {
-    Deliver(Make(672));
-    Deliver(Make(100000));
-    Deliver(Make(SIG_ID_NULL));
-    EXPECT_EQ(3, SyslogCapture::Count(kUnknown + "SIG_ID_NULL, Resp-Info1 = 0"));
-    EXPECT_EQ(1, SyslogCapture::Count(kDrain + kDrain + "100000/SIG_ID_NULL"));
-}
-
 TEST_F(Intake, DestroyingWithQueuedMessagesReleasesThemWithoutClosing) {
     for (int i = 0; i < 5; ++i) {
         auto msg = Numbered(i);
@@ -233,16 +210,6 @@ TEST_F(Intake, DestroyingRemovesAPendingNextSecondTimer) {
     // Past the timer's interval nothing reaches the destroyed plugin.
     RunUntil([] { return false; }, std::chrono::milliseconds(50));
     EXPECT_EQ(0, browser.Count("timeChanged"));
-}
-
-TEST(PluginTimer, TimeoutHandlerRunsTheCallbackOfItsTimer) {
-    timer t;
-    int calls = 0;
-    t.callback = [&calls] { ++calls; };
-    sigval value;
-    value.sival_ptr = &t;
-    timer::timeout_handler(value);
-    EXPECT_EQ(1, calls);
 }
 
 } // namespace

@@ -72,16 +72,6 @@ TEST_F(Operations, PauseWhilePlayingAddsTheElapsedTimeWithoutANewStamp) {
                                       "HTML5VideoPlugin::pause(): delta=1.5"));
 }
 
-TEST_F(Operations, PauseInStatesOtherThanPlayingLeavesTheTimeAlone) {
-    for (int state : {0, 1, 2}) {
-        model().setMediaPlayerState(state);
-        FakeClock::Advance(3.0);
-        plugin->pause();
-        EXPECT_EQ(0.0f, model().modelCurrentTime()) << "state " << state;
-    }
-    EXPECT_EQ(3, service.Count(Kind::Pause));
-}
-
 TEST_F(Operations, SeekSendsWholeSecondsTruncatedTowardZeroOncePerAnswer) {
     plugin->seek(12.9f);
     EXPECT_TRUE(plugin->seeking());

@@ -1,59 +1,17 @@
-// The media player stand-ins: the client singleton, the message builders,
-// the value types, the media information and the simulated clips.
+// The media player stand-in: a delivery racing Unregister, and the byte
+// layout of the payloads the plugin reads.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
-#include <mutex>
-#include <sstream>
 #include <thread>
-#include <tuple>
 
-#include "platform/HbbVideoProperties.h"
-#include "platform/MediaInfo.h"
 #include "platform/MediaPlayerInterface.h"
 #include "platform/MediaPlayerMessages.h"
-#include "platform/SimulatedClip.h"
 
 namespace {
 
 using namespace MediaPlayerMessages;
-
-// A client that records the signals the service delivers.
-class RecordingClient : public PluginBase {
-public:
-    void ProcessQuorMsg(CQuorMsg* msg) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_signals.push_back(msg->m_signalName);
-    }
-    std::vector<unsigned long> Signals() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_signals;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<unsigned long> m_signals;
-};
-
-TEST(MediaPlayerClient, MessagesGoToTheLastRegisteredClientUntilItLeaves) {
-    auto* player = MediaPlayerInterface::GetInstance();
-    RecordingClient first, second;
-    player->Register(&first, "first");
-    player->Register(&second, "second");
-    EXPECT_EQ((std::vector<std::string>{"first", "second"}), player->RegisteredNames());
-    CQuorMsg msg(SIG_ID_MPLAYER_OPEN_RESP);
-    EXPECT_TRUE(player->Deliver(msg));
-    EXPECT_EQ(0, player->Unregister(&first)); // the older client leaves
-    CQuorMsg again(SIG_ID_MPLAYER_CLOSE_RESP);
-    EXPECT_TRUE(player->Deliver(again));
-    EXPECT_EQ(-1, player->Unregister(&first)); // not registered any more
-    player->Unregister(&second);
-    CQuorMsg later(SIG_ID_MPLAYER_PLAY_RESP);
-    EXPECT_FALSE(player->Deliver(later));
-    EXPECT_EQ(2u, second.Signals().size());
-    EXPECT_TRUE(first.Signals().empty());
-}
 
 TEST(MediaPlayerClient, ADeliveryWithoutClientStillReleasesThePayload) {
     CQuorMsg msg(SIG_ID_MPLAYER_MEDIA_INFO_IND);
@@ -116,62 +74,6 @@ TEST(MessageBuilders, PayloadsHaveTheServicesByteLayout) {
     EXPECT_EQ(4, msg.m_signalSize);
     EXPECT_EQ(0, std::memcmp("abc", msg.m_signalPtr, 4));
     ReleaseMessagePayload(msg);
-}
-
-TEST(ValueTypes, StreamOutputNamesValuesAndFormatsTimes) {
-    std::ostringstream out;
-    out << MEDIAPLAYER_STATUS_NOT_FOUND << ' ' << static_cast<MediaPlayerStatus>(99) << ' '
-        << MEDIAPLAYER_STATE_PLAYING << ' ' << static_cast<MediaPlayerState>(-1) << ' '
-        << MEDIAPLAYER_ERROR_DECODER << ' ' << PlayTime{3725} << ' ' << PlayTime{-5} << ' '
-        << PlayTimeMilliseconds{12345} << ' ' << PlayTimeMilliseconds{INT64_MIN};
-    EXPECT_EQ("NOT_FOUND(4) UNKNOWN(99) PLAYING(3) UNKNOWN(-1) DECODER(3) 1:02:05 -0:00:05 "
-              "0:00:12.345 -2562047788015:12:55.808",
-              out.str());
-}
-
-TEST(MediaInformation, ParsesTheStreamListsInDocumentOrder) {
-    MediaInfo info;
-    ASSERT_TRUE(info.parseXML("<mediainfo><video codec=\"avc1\" width=\"1280\" height=\"720\"/>"
-                              "<audio codec=\"mp4a\" language=\"en\" channels=\"6\"/>"
-                              "<audio language=\"de\"/><subtitle language=\"fr\"/>"
-                              "<unknown/></mediainfo>"));
-    ASSERT_EQ(1u, info.videoStreams().size());
-    EXPECT_EQ(1280, info.videoStreams()[0].width);
-    ASSERT_EQ(2u, info.audioStreams().size());
-    EXPECT_EQ(6, info.audioStreams()[0].channels);
-    EXPECT_EQ("de", info.audioStreams()[1].language);
-    ASSERT_EQ(1u, info.subtitleStreams().size());
-    std::ostringstream out;
-    out << info;
-    EXPECT_EQ("video=[avc1 1280x720] audio=[mp4a en 6ch,  de 0ch] subtitles=[fr]", out.str());
-}
-
-TEST(MediaInformation, BadTextLeavesEmptyListsAndAFalseResult) {
-    MediaInfo info;
-    ASSERT_TRUE(info.parseXML("<mediainfo><video/></mediainfo>"));
-    for (char const* bad : {"", "<mediainfo><video>", "<other><video/></other>", "not xml",
-                            "<mediainfo><video/></mediainfo><x/>"}) {
-        EXPECT_FALSE(info.parseXML(bad)) << bad;
-        EXPECT_TRUE(info.videoStreams().empty()) << bad;
-    }
-}
-
-TEST(SimulatedClipUrl, QueryParametersChooseTheClip) {
-    SimulatedClip clip;
-    std::string error;
-    ASSERT_TRUE(SimulatedClip::FromUrl("http://h/a.mp4", clip, error));
-    EXPECT_EQ(std::make_tuple(10, 1), std::tie(clip.durationSeconds, clip.videoStreams));
-    ASSERT_TRUE(SimulatedClip::FromUrl(
-        "http://h/a.mp4?duration=3&video=0&audio=2&subtitles=1&size=640x480&fail=seek&x=y#frag",
-        clip, error));
-    EXPECT_EQ(std::make_tuple(3, 0, 2, 1, 640, 480, std::string("seek")),
-              std::tie(clip.durationSeconds, clip.videoStreams, clip.audioStreams,
-                       clip.subtitleStreams, clip.width, clip.height, clip.fail));
-    for (char const* bad : {"?duration=0", "?duration=abc", "?duration=", "?video=9", "?size=640",
-                            "?size=10x10", "?fail=later", "?duration=99999999999"}) {
-        EXPECT_FALSE(SimulatedClip::FromUrl(std::string("http://h/a") + bad, clip, error)) << bad;
-        EXPECT_NE(std::string::npos, error.find("bad URL parameter")) << bad;
-    }
 }
 
 } // namespace

@@ -245,22 +245,6 @@ TEST(QueueOpen, LeftoverQueueIsDiscardedOnlyWhenAskedAndFailuresGiveMinus1418) {
     EXPECT_EQ(CQuorMsgQueue::GetQueueObjPtrByHandle(-1), nullptr);
 }
 
-TEST(QueueOpen, WithAttrStructSetsTheImageSizeInTheCallersStructure) {
-    mq_attr attr{};
-    attr.mq_maxmsg = 5;
-    attr.mq_msgsize = 4096;
-    CQuorMsgQueue queue;
-    ASSERT_EQ(queue.OpenWithAttrStruct(UniqueQueueName("attr").c_str(), O_RDWR | O_CREAT, 0600,
-                                       &attr, true),
-              0);
-    EXPECT_EQ(attr.mq_msgsize, static_cast<long>(CQuorMsg::ImageSize));
-    mq_attr actual{};
-    ASSERT_EQ(queue.Getattr(&actual), 0);
-    EXPECT_EQ(actual.mq_maxmsg, 5);
-    EXPECT_EQ(actual.mq_msgsize, static_cast<long>(CQuorMsg::ImageSize));
-    EXPECT_EQ(actual.mq_flags & O_NONBLOCK, 0);
-}
-
 TEST(QueueBlocking, DrainingABlockingQueueDoesNotWait) {
     std::string const name = UniqueQueueName("blocking");
     {

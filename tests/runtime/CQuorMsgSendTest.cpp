@@ -30,9 +30,6 @@ TEST_F(MsgSendTest, BothSendFormsDeliverAndHandThePayloadOver) {
     }
     EXPECT_EQ(byObject.m_signalPtr, nullptr);
     EXPECT_EQ(byHandle.m_objPtr, nullptr);
-    CQuorMsg full = MessageWithPayload(SIG_ID_MPLAYER_STOP_REQ, 10, 1);
-    EXPECT_EQ(full.SendMsg(&queue, 0), -1421);
-    EXPECT_EQ(full.m_signalPtr, nullptr);
 
     CQuorMsg received;
     ASSERT_EQ(received.ReceiveMsg(&queue, 12345), 0);

@@ -160,36 +160,7 @@ TEST_F(QueueThreadTest, IncompleteNamesGiveEveryObjectItsOwnQueue) {
     EXPECT_FALSE(QueueTypeIsBlocking(first.GetQueueHandle())) << "input queues never block";
 }
 
-TEST_F(QueueThreadTest, ManySendersLoseNothing) {
-    QueueThread thread;
-    ASSERT_EQ(thread.Init(UniqueQueueName("many").c_str(), 10, 0600, true, true), 0);
-    ASSERT_EQ(thread.StartThread("Many", 0, 0), 0);
-    constexpr int senders = 3;
-    constexpr int perSender = 200;
-    std::vector<std::thread> threads;
-    for (int s = 0; s < senders; ++s) {
-        threads.emplace_back([&thread] {
-            for (int i = 0; i < perSender; ++i) {
-                // A full queue refuses (and releases the payload); the sender retries.
-                for (;;) {
-                    CQuorMsg msg = MessageWithPayload(500, 4, 1);
-                    if (thread.SendCmd(&msg) == 0) {
-                        break;
-                    }
-                    usleep(100);
-                }
-            }
-        });
-    }
-    for (auto& sender : threads) {
-        sender.join();
-    }
-    ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == senders * perSender; }));
-    thread.StopThreadAndWait();
-    EXPECT_EQ(thread.Signals().size(), static_cast<std::size_t>(senders * perSender));
-}
-
-TEST_F(QueueThreadTest, RpcThreadTracesSendsAndListsAsType4) {
+TEST_F(QueueThreadTest, RpcThreadTracesItsSends) {
     RpcThread thread;
     ASSERT_EQ(thread.Init(UniqueQueueName("rpc").c_str(), 5, 0600, true, true), 0);
     EXPECT_EQ(thread.GetThreadType(), 4);
@@ -201,12 +172,6 @@ TEST_F(QueueThreadTest, RpcThreadTracesSendsAndListsAsType4) {
     EXPECT_THAT(capture.Text(), HasSubstr("CThreadObjectWithQueueRpc::SendCmd() called - msg = "
                                           "SIG_ID_MPLAYER_OPEN_REQ\n"));
     ASSERT_TRUE(WaitFor([&] { return thread.GetNrOfProcessedMsgs() == 1; }));
-
-    char row[200];
-    std::snprintf(row, sizeof row, "0x%8lx | %9ld |    4 |       1 | Rpc\n",
-                  static_cast<unsigned long>(thread.GetThread()), thread.GetThreadId());
-    EXPECT_THAT(ScreenOf([&] { CThreadObject::ListGlobalThreadObjectList(thread.GetThreadId()); }),
-                HasSubstr(row));
 }
 
 TEST_F(QueueThreadTest, StopAllThreadsSendsTheStopMessageToQueueThreads) {

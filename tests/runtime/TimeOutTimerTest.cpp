@@ -187,17 +187,4 @@ TEST(TimerOnQueueThread, ThreadRestartsItsOwnTimerOnEachExpiry) {
     EXPECT_EQ(thread.GetNrOfProcessedMsgs(), 3u);
 }
 
-TEST(TimerServerThread, StopsWithinAPollAndRestarts) {
-    TimeOutServer& server = TimeOutServer::instance();
-    EXPECT_EQ(server.GetThreadType(), 1);
-    ASSERT_EQ(server.StartThread("TimeOutServer", 0, 0), 0);
-    auto const start = Clock::now();
-    server.StopThreadAndWait();
-    EXPECT_LT(MsSince(start), 1000);
-    EXPECT_FALSE(server.IsRunning());
-    ASSERT_EQ(server.StartThread("TimeOutServer", 0, 0), 0);
-    EXPECT_TRUE(server.IsRunning());
-    // Left running: the server's destructor at exit stops it before its list goes.
-}
-
 } // namespace

@@ -38,27 +38,6 @@ TEST_F(QshellSocket, OnlyWholeRequestsAreExecutedAndAnswered) {
     EXPECT_EQ(Receive(m_client, 100), "");
 }
 
-TEST_F(QshellSocket, FloodIsServedOneAnswerPerRequest) {
-    ASSERT_TRUE(StartShell());
-    BindClient();
-    fcntl(m_client, F_SETFL, 0); // blocking: the sender waits while the shell's queue is full
-    constexpr int requests = 10000;
-    std::thread sender([&] {
-        for (int i = 0; i < requests; ++i) {
-            SendTo(m_client, m_name, Request(i % 2 == 0 ? "q_echo flood" : "\x01\x7f\xff,\t0x"));
-        }
-    });
-    std::map<std::string, int> answers;
-    for (int i = 0; i < requests; ++i) {
-        ++answers[Receive(m_client)];
-    }
-    sender.join();
-    EXPECT_EQ(answers, (std::map<std::string, int>{{std::string("OK", 3), requests / 2},
-                                                   {std::string("ERR", 4), requests / 2}}));
-    fcntl(m_client, F_SETFL, O_NONBLOCK);
-    EXPECT_EQ(Receive(m_client, 100), "");
-}
-
 // Binds the client socket from inside the shell: every answer before it has failed.
 std::atomic<int> clientBoundByCommand{-1};
 int BindClientCommand(CommandStruct*) {

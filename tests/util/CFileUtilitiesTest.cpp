@@ -4,9 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "util/CFileUtilities.h"
@@ -78,31 +76,6 @@ TEST(CopyAFile, MissingSourceAndUnopenableOrFullTargetGiveTheirCodes) {
     EXPECT_EQ(ReadFile(dir / "target"), "untouched");
 }
 
-// Another user's read-only file: chmod is refused (EPERM), which is traced
-// as a warning, and the target then cannot be opened. Runs unprivileged, as
-// root may change any file.
-TEST(CopyAFile, TargetThatCannotBeMadeWritableIsReported) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs a second user: run as root";
-    }
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    WriteFile(dir / "source", "new");
-    WriteFile(dir / "target", "root's");
-    ASSERT_EQ(::chmod((dir / "target").c_str(), 0444), 0);
-    std::string const path = dir.Path();
-    std::string const result = testfs::RunUnprivileged([&path] {
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_WARNING);
-        int const code = CFileUtilities().CopyAFile(path, "source", path, "target");
-        return std::to_string(code) + "|" + trace.Text();
-    });
-    EXPECT_THAT(result, testing::StartsWith("-2406|"));
-    EXPECT_THAT(result, HasSubstr("call of chmod() failed, errno = 1\n"));
-    EXPECT_THAT(result, testing::Not(HasSubstr("Access denied!")));
-    EXPECT_THAT(result, HasSubstr("ERROR: Config target file cannot be opened:\n"));
-    EXPECT_EQ(ReadFile(dir / "target"), "root's");
-}
-
 // The helpers name a fixed device and mount point. They run without root's
 // rights here, so that they can never mount a real stick over /tmp: mounting
 // and unmounting are then refused (EPERM).
@@ -117,41 +90,6 @@ TEST(UsbStickMount, RefusedWithoutRootsRights) {
     EXPECT_THAT(result, testing::StartsWith("-1,-1|"));
     EXPECT_THAT(result, HasSubstr("ERROR: mount of USB stick failed, errno = 1\n"));
     EXPECT_THAT(result, HasSubstr("ERROR: unmount of USB stick failed, errno = 1\n"));
-}
-
-bool IsMountPoint(std::string const& path) {
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(mounts, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, mountPoint;
-        fields >> id >> parent >> device >> root >> mountPoint;
-        if (mountPoint == path) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// As root the helpers fail for a reason root cannot override: there is no
-// stick (no /dev/sda1, or no vfat in the kernel), and /tmp is no mount point. The test keeps to a
-// private mount namespace and skips where a stick or a /tmp mount exists.
-TEST(UsbStickMount, FailsAsRootWithoutAStick) {
-    if (testfs::Exists("/dev/sda1") || IsMountPoint("/tmp")) {
-        GTEST_SKIP() << "/dev/sda1 exists or /tmp is a mount point";
-    }
-    if (!testfs::EnterPrivateMountNamespace()) {
-        GTEST_SKIP() << "needs root";
-    }
-    TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-    CFileUtilities utilities;
-    EXPECT_EQ(utilities.MountQxUsbStick(), -1);
-    EXPECT_EQ(utilities.UmountQxUsbStick(), -1);
-    EXPECT_THAT(trace.Text(), testing::ContainsRegex("ERROR: mount of USB stick failed, errno = (" +
-                                                     std::to_string(ENOENT) + "|" +
-                                                     std::to_string(ENODEV) + ")\n"));
-    EXPECT_THAT(trace.Text(), HasSubstr("ERROR: unmount of USB stick failed, errno = " +
-                                        std::to_string(EINVAL) + "\n"));
 }
 
 } // namespace

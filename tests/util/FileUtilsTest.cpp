@@ -1,4 +1,3 @@
-#include <sys/swap.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -27,21 +26,13 @@ TEST(FileUtilsExistence, RegularFilesAndDirectoriesAreToldApart) {
     ASSERT_EQ(::symlink(file.c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(::symlink((dir / "missing").c_str(), (dir / "dangling").c_str()), 0);
 
-    EXPECT_TRUE(utils::file::isFileExisting(file));
-    EXPECT_TRUE(utils::file::isFileExisting(file.c_str()));
     EXPECT_TRUE(utils::file::isFileExisting(dir.Path(), "file.txt"));
     EXPECT_TRUE(utils::file::isFileExisting(dir / "link"));
     EXPECT_FALSE(utils::file::isFileExisting(dir / "dangling"));
-    EXPECT_FALSE(utils::file::isFileExisting(dir / "missing"));
     EXPECT_FALSE(utils::file::isFileExisting(dir.Path()));
-    EXPECT_FALSE(utils::file::isFileExisting("/dev/null"));
     EXPECT_FALSE(utils::file::isFileExisting(static_cast<char const*>(nullptr)));
-
     EXPECT_TRUE(utils::file::isDirectoryExisting(dir.Path()));
-    EXPECT_TRUE(utils::file::isDirectoryExisting("/"));
     EXPECT_FALSE(utils::file::isDirectoryExisting(file));
-    EXPECT_FALSE(utils::file::isDirectoryExisting(dir / "missing"));
-    EXPECT_FALSE(utils::file::isDirectoryExisting(""));
 }
 
 // Creating an existing file empties it; failures return false and trace the cause.
@@ -99,32 +90,6 @@ TEST(FileUtilsSize, CountsWholeKibibytesOfTheEntryItself) {
     TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
     EXPECT_EQ(utils::file::getSizeOfFile(dir / "missing"), 0);
     EXPECT_THAT(trace.Text(), HasSubstr(FailureText("getSizeOfFile", dir / "missing", ENOENT)));
-}
-
-// Neither call may touch the machine's real swap: both get a plain file that
-// is no swap area, which fails as root too. As root, swapoff gets EINVAL (not
-// a swap area), which is only a note; without the right to swap it gets
-// EPERM, an error.
-TEST(FileUtilsSwap, SwapOnAndOffOfANonSwapFileFail) {
-    TempDir dir;
-    std::string const file = dir / "noswap";
-    testfs::WriteFile(file, std::string(65536, '\0'));
-    std::string notes, errors;
-    {
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_DEBUG);
-        EXPECT_FALSE(utils::file::swapoff(file));
-        notes = trace.Text();
-    }
-    {
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_DEBUG + 1);
-        EXPECT_FALSE(utils::file::swapon(file, 0));
-        EXPECT_FALSE(utils::file::swapoff(file));
-        errors = trace.Text();
-    }
-    EXPECT_THAT(notes, HasSubstr("swapoff() failed on '" + file + "'! errno: "));
-    EXPECT_THAT(errors, HasSubstr("swapon() failed on '" + file + "'! errno: "));
-    bool const asRoot = notes.find(std::strerror(EINVAL)) != std::string::npos;
-    EXPECT_EQ(errors.find("swapoff() failed") != std::string::npos, !asRoot);
 }
 
 } // namespace

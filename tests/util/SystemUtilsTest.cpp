@@ -36,22 +36,6 @@ TEST(CallSpawn, ReportsTheCommandsExitStatus) {
     EXPECT_EQ(trace.Text(), "");
 }
 
-// With no process left to the user, the spawn itself fails. The limit does
-// not bind root, so the call runs as an unprivileged user.
-TEST(CallSpawn, SpawnFailureIsTraced) {
-    std::string const result = testfs::RunUnprivileged([] {
-        rlimit const none{0, 0};
-        if (::setrlimit(RLIMIT_NPROC, &none) != 0) {
-            return std::string("setrlimit failed");
-        }
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-        int const status = utils::call_spawn("true");
-        return std::to_string(status) + "|" + trace.Text();
-    });
-    EXPECT_THAT(result, testing::StartsWith("-1|"));
-    EXPECT_THAT(result, HasSubstr("call_spawn() failed on 'true'! posix_spawn: "));
-}
-
 // With SIGCHLD ignored the kernel reaps the child itself, so there is
 // nothing left to wait for.
 TEST(CallSpawn, WaitFailureIsTraced) {
@@ -76,23 +60,6 @@ TEST(Mount, MissingSourceFailsWithTraceEvenForRoot) {
     EXPECT_THAT(trace.Text(), HasSubstr("mount() failed! errno: "));
     // The mount trace names no path.
     EXPECT_THAT(trace.Text(), testing::Not(HasSubstr(dir.Path())));
-}
-
-TEST(Mount, NotPermittedWithoutRootsRights) {
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    std::string const path = dir.Path();
-    std::string const result = testfs::RunUnprivileged([&path] {
-        TraceCapture trace(TRACE_FILE_UTILS, TRACELEVEL_ERROR);
-        bool const mounted = utils::mount("none", path, "tmpfs");
-        bool const unmounted = utils::umount(path);
-        return std::string(mounted ? "mounted" : "refused") + "," +
-               (unmounted ? "unmounted" : "refused") + "|" + trace.Text();
-    });
-    EXPECT_THAT(result, testing::StartsWith("refused,refused|"));
-    EXPECT_THAT(result, HasSubstr(std::string("mount() failed! errno: ") + std::strerror(EPERM)));
-    EXPECT_THAT(result,
-                HasSubstr("umount() failed on '" + path + "'! errno: " + std::strerror(EPERM)));
 }
 
 TEST(Mount, MountsAndUnmountsWhereAllowed) {

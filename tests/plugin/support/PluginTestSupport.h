@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "FakeClock.h"
-#include "RecordingBrowser.h"
 #include "platform/MediaPlayerInterface.h"
 #include "platform/ScriptedMediaPlayerService.h"
 #include "plugin/HTML5VideoPlugin.h"
+#include "support/RecordingBrowser.h"
 #include "support/SyslogCapture.h"
 
 // Reads the plugin's model for the tests.
