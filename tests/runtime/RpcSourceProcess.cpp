@@ -1,6 +1,7 @@
 // rpc_source_process SEGMENT TARGET FIRST COUNT SEED send|wait|die-holding-lock:
 // a source sends test messages FIRST... to the destination TARGET, then the
 // process exits or waits to be killed; or it dies holding the shared lock.
+#include <mqueue.h>
 #include <signal.h>
 
 #include "RpcTestSupport.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
         usleep(1000);
     }
     if (mode == "wait") {
+        // Killed while waiting: the name goes now, the queue with the process.
+        mq_unlink(source.GetQueueName().c_str());
         pause();
     }
     return 0;
