@@ -165,10 +165,7 @@ int CPwiLog::Rotate() {
 }
 
 int CPwiLog::WriteStringToLogfile(char const* text) {
-    if (m_state.load(std::memory_order_relaxed) == STATE_FAILED || text == nullptr) {
-        return 0;
-    }
-    return WriteStringToLogfile(text, std::strlen(text));
+    return WriteStringToLogfile(text, text != nullptr ? std::strlen(text) : 0);
 }
 
 int CPwiLog::WriteStringToLogfile(char const* text, std::size_t textLength) {

@@ -49,6 +49,18 @@ bool StoreIfExisting(Map& map, std::string const& name, Value const& value) {
     return true;
 }
 
+// Leaves value untouched when the variable does not exist.
+template <typename Map>
+bool LoadIfExisting(Map const& map, std::string const& name, typename Map::mapped_type* value) {
+    SysVarLock const lock;
+    auto const found = map.find(name);
+    if (found == map.end()) {
+        return false;
+    }
+    *value = found->second;
+    return true;
+}
+
 char const* StringPara(int n) {
     char const* const text = SILGetStringPara(n);
     return text != nullptr ? text : "";
@@ -92,16 +104,7 @@ int SILSetSysVarInt(std::string name, int value) {
 
 int SILGetSysVarInt(std::string name) {
     int value = 0;
-    bool found;
-    {
-        SysVarLock const lock;
-        auto const entry = sysVarIntMap.find(name);
-        found = entry != sysVarIntMap.end();
-        if (found) {
-            value = entry->second;
-        }
-    }
-    if (!found) {
+    if (!LoadIfExisting(sysVarIntMap, name, &value)) {
         TraceState(TRACELEVEL_ERROR, "SILGetSysVarInt()", "Variable does not exist", name);
         return -1;
     }
@@ -112,16 +115,7 @@ int SILGetSysVarInt(std::string name) {
 
 int SILGetSysVarString(std::string name, std::string* value) {
     std::string copy;
-    bool found;
-    {
-        SysVarLock const lock;
-        auto const entry = sysVarStringMap.find(name);
-        found = entry != sysVarStringMap.end();
-        if (found) {
-            copy = entry->second;
-        }
-    }
-    if (!found) {
+    if (!LoadIfExisting(sysVarStringMap, name, &copy)) {
         TraceState(TRACELEVEL_ERROR, "SILGetSysVarString()", "Variable does not exist", name);
         return -1;
     }
@@ -147,21 +141,16 @@ void SysVarSetInt(void*) {
 }
 
 void SysVarGetString(void*) {
-    std::string const name = StringPara(0);
-    SysVarLock const lock;
-    auto const entry = sysVarStringMap.find(name);
-    SILSetStringReturn(entry != sysVarStringMap.end() ? entry->second.c_str() : "");
+    std::string value;
+    LoadIfExisting(sysVarStringMap, std::string(StringPara(0)), &value);
+    SILSetStringReturn(value.c_str());
 }
 
 void SysVarGetInt(void*) {
     std::string const name = StringPara(0);
-    bool found;
-    {
-        SysVarLock const lock;
-        auto const entry = sysVarIntMap.find(name);
-        found = entry != sysVarIntMap.end();
-        SILSetIntReturn(found ? entry->second : 0);
-    }
+    int value = 0;
+    bool const found = LoadIfExisting(sysVarIntMap, name, &value);
+    SILSetIntReturn(value);
     if (!found) {
         std::printf("%s ist nicht definiert !!! \n", name.c_str());
     }
